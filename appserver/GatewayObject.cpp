@@ -232,7 +232,8 @@ Variant GatewayObject::queryMaxSeq(std::span<Variant> args) {
     for (char c : utf8("QueryMaxSeq", args[3], "the date text"))
         if (std::isalnum(static_cast<unsigned char>(c))) prefix += c;
     Database& db = session_.db();
-    std::vector<ColumnInfo> columns = db.tableColumns(table);
+    bool internal = table.rfind("CV_", 0) == 0 || table.rfind("SQLITE_", 0) == 0;
+    std::vector<ColumnInfo> columns = internal ? std::vector<ColumnInfo>{} : db.tableColumns(table);
     if (columns.empty() || keys.empty()) throw EOleError("QueryMaxSeq: unknown table " + table);
     int serialSize = 0;
     for (std::string& k : keys) {

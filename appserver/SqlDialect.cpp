@@ -145,8 +145,6 @@ std::string translateSqlServerDialect(std::string_view sql) {
         result += tok.text;
         if (isWord(tok, "SELECT")) {
             std::size_t j = nextSolid(out, i + 1);
-            std::string between;
-            for (std::size_t k = i + 1; k < j; ++k) between += out[k].text;
             std::size_t topAt = j;
             if (j < out.size() && (isWord(out[j], "DISTINCT") || isWord(out[j], "ALL"))) {
                 topAt = nextSolid(out, j + 1);
@@ -165,6 +163,7 @@ std::string translateSqlServerDialect(std::string_view sql) {
                     // Keep what lay between SELECT and TOP (DISTINCT), drop "TOP n".
                     for (std::size_t k = i + 1; k < topAt; ++k) result += out[k].text;
                     i = end;
+                    if (i + 1 < out.size() && isSpace(out[i + 1])) ++i;
                 }
             }
         }
