@@ -206,12 +206,19 @@ bool TDLLMTCtrller::ScriptCommand(std::string_view command, std::string_view arg
         output.push_back("no window is open");
         return false;
     }
-    if (command == "close") {
-        form_->close();
-        ProcessMessages();
-        return true;
+    try {
+        if (command == "close") {
+            form_->close();
+            ProcessMessages();
+            return true;
+        }
+        return form_->scriptCommand(command, argument, output);
+    } catch (const EAbort&) {
+        return true;  // the operation ended silently, as it does for a person
+    } catch (const std::exception& error) {
+        output.push_back(error.what());
+        return false;
     }
-    return form_->scriptCommand(command, argument, output);
 }
 
 // ---------------------------------------------------------------- helpers
