@@ -424,7 +424,7 @@ TEST_F(BrokersTest, LookupDataSendsTheNineteenElementRequest) {
 
     owner.rights = {34};
     broker.LookupData("CMSMB", "01", rows, false, true, "", Variant());
-    const Variant& b = lookup.recorder.callsOf("F2GetData").back().args[0];
+    Variant b = lookup.recorder.callsOf("F2GetData").back().args[0];
     EXPECT_EQ(b[15], Variant(false));
     EXPECT_EQ(b[16], Variant(true));
 }
@@ -449,7 +449,7 @@ TEST_F(BrokersTest, PhraseCalculatorAndCharacters) {
     connect();
     EXPECT_EQ(broker.GetPhrase("abc"), "abc phrase");
     EXPECT_EQ(lookup.recorder.callsOf("GetPhrase2")[0].args,
-              (std::vector<Variant>{"QV", "C1", 0x77, "abc phrase"}));
+              (std::vector<Variant>{"QV", "C1", 0x77, "abc"}));
     lookup.phraseStatus = -1;
     EXPECT_EQ(broker.GetPhrase("abc"), "");
 
