@@ -124,6 +124,15 @@ TEST(WorkCenterScriptTest, OpeningAMissingProgramShowsItsStatusText) {
     EXPECT_EQ(run.exitCode, 0);
 }
 
+TEST(WorkCenterScriptTest, AProgramOpensAnotherThroughTheHost) {
+    HostRun run = runHost("open TESTP01\nexec TESTP01\ndump state\nclose\nclose\n");
+    EXPECT_THAT(run.lines, ElementsAreArray({"EVENT 256", "EVENT 272",                  // the first window
+                                             "EVENT 256", "EVENT 272", "STATUS 0",     // the second one
+                                             "STATE 0", "EVENT 320", "EVENT 304",      // closes the second
+                                             "EVENT 320", "EVENT 304"}));              // then the first
+    EXPECT_EQ(run.exitCode, 0);
+}
+
 TEST(WorkCenterScriptTest, FailedCommandsStopTheRun) {
     struct Case {
         const char* script;
