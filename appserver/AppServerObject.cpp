@@ -309,9 +309,10 @@ Variant AppServerObject::getRecords(std::span<Variant> args) {
     std::int64_t count = integer("AS_GetRecords", args[1], "the count");
     if (count < -1 || count > 1000000000) throw EOleError("AS_GetRecords: the count must be -1 or more");
     std::int64_t options = args.size() > 3 ? integer("AS_GetRecords", args[3], "the options") : 0;
-    DataPacket packet = provider.getRecords(static_cast<int>(count), (options & 3) != 0);
-    if (args.size() > 2) args[2].assignThrough(Variant(static_cast<long long>(packet.rows.size())));
-    return Variant(wire::encodeDataPacket(packet));
+    std::size_t rows = 0;
+    std::string packet = provider.getRecords(static_cast<int>(count), (options & 3) != 0, rows);
+    if (args.size() > 2) args[2].assignThrough(Variant(static_cast<long long>(rows)));
+    return Variant(std::move(packet));
 }
 
 Variant AppServerObject::applyUpdates(std::span<Variant> args) {

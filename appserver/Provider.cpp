@@ -6,6 +6,7 @@
 #include "appserver/Session.h"
 #include "appserver/SqlDialect.h"
 #include "platform/core/CodePage.h"
+#include "platform/wire/PacketCodec.h"
 
 namespace corvane::appserver {
 
@@ -216,28 +217,25 @@ void Provider::open() {
     exhausted_ = !hasRow_;
 }
 
-DataPacket Provider::getRecords(int count, bool reset) {
+std::string Provider::getRecords(int count, bool reset, std::size_t& rows) {
     if (reset || !opened_) open();
-    DataPacket packet;
-    packet.columns = columns_;
+    wire::PacketEncoder packet(columns_);
     const std::size_t width = columns_.size();
-    while (hasRow_ && (count < 0 || packet.rows.size() < static_cast<std::size_t>(count))) {
-        RowValues row;
-        row.reserve(width);
+    while (hasRow_ && (count < 0 || packet.rowCount() < static_cast<std::size_t>(count))) {
         for (std::size_t i = 0; i < width; ++i) {
             Variant v = cursor_->value(static_cast<int>(i));
             if (columns_[i].type == FieldType::Float && v.type() == VarType::Integer) v = Variant(v.toDouble());
-            row.push_back(std::move(v));
+            packet.add(v);
         }
-        packet.rows.push_back(std::move(row));
+        packet.endRow();
         hasRow_ = cursor_->step();
     }
     if (!hasRow_) {
         exhausted_ = true;
         cursor_.reset();  // frees the read snapshot; columns stay known
     }
-    packet.endOfData = exhausted_;
-    return packet;
+    rows = packet.rowCount();
+    return packet.finish(exhausted_);
 }
 
 std::int64_t Provider::recordCount() {

@@ -27,7 +27,8 @@ public:
     // Request: [where (text), order by (text)]; "All" or empty = no condition.
     void dataRequest(const Variant& request);
     // Count -1 = all remaining rows; reset starts over with a fresh query.
-    DataPacket getRecords(int count, bool reset);
+    // The packet comes wire-encoded; rows tells how many it holds.
+    std::string getRecords(int count, bool reset, std::size_t& rows);
     ApplyResult applyUpdates(const Delta& delta, int maxErrors);
     // Rows the current request selects (without the row limit).
     std::int64_t recordCount();

@@ -274,7 +274,7 @@ void Server::run() {
                     wire::Reply reply = connection.handle(request);
                     std::string out;
                     try {
-                        out = wire::makeFrame(wire::encodeReply(reply));
+                        out = wire::encodeReplyFrame(reply, wire::kDefaultMaxFrameSize);
                     } catch (const std::exception& e) {
                         out = wire::makeFrame(wire::encodeReply(errorReply(EOleError(
                             std::string("the answer cannot be sent: ") + e.what() + "; fetch fewer rows per packet"))));

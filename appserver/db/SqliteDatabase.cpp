@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <map>
 
 #include "appserver/db/Database.h"
 #include "platform/core/CodePage.h"
@@ -88,10 +89,26 @@ std::string firstWord(std::string_view sql) {
     return upper(sql.substr(i, j - i));
 }
 
+// A prepared statement kept for reuse by its SQL text; `inUse` is set
+// while a Statement object holds it.
+struct CachedStatement {
+    sqlite3_stmt* stmt = nullptr;
+    bool inUse = false;
+};
+
 class SqliteStatement final : public Statement {
 public:
-    SqliteStatement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
-    ~SqliteStatement() override { sqlite3_finalize(stmt_); }
+    SqliteStatement(sqlite3* db, sqlite3_stmt* stmt, CachedStatement* cached = nullptr)
+        : db_(db), stmt_(stmt), cached_(cached) {}
+    ~SqliteStatement() override {
+        if (cached_) {
+            sqlite3_reset(stmt_);
+            sqlite3_clear_bindings(stmt_);
+            cached_->inUse = false;
+        } else {
+            sqlite3_finalize(stmt_);
+        }
+    }
 
     int parameterCount() const override { return sqlite3_bind_parameter_count(stmt_); }
 
@@ -166,6 +183,7 @@ public:
 private:
     sqlite3* db_;
     sqlite3_stmt* stmt_;
+    CachedStatement* cached_;
 };
 
 class SqliteDatabase final : public Database {
@@ -184,11 +202,22 @@ public:
             executeScript("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;");
         }
     }
-    ~SqliteDatabase() override { sqlite3_close_v2(db_); }
+    ~SqliteDatabase() override {
+        for (auto& [sql, cached] : cache_) sqlite3_finalize(cached.stmt);
+        sqlite3_close_v2(db_);
+    }
 
     std::unique_ptr<Statement> prepare(std::string_view sql, const StatementGuard& guard) override {
         AuthorizerContext ctx{&guard, {}};
         bool client = guard.use != StatementUse::Internal;
+        // The server's own statements are prepared once per connection.
+        if (!client) {
+            auto it = cache_.find(std::string(sql));
+            if (it != cache_.end() && !it->second.inUse) {
+                it->second.inUse = true;
+                return std::make_unique<SqliteStatement>(db_, it->second.stmt, &it->second);
+            }
+        }
         if (client) {
             if (sql.find('\0') != std::string_view::npos) throw ESqlError("statement holds a NUL character");
             std::string word = firstWord(sql);
@@ -206,6 +235,12 @@ public:
             throw ESqlError(message);
         }
         if (!stmt) throw ESqlError("empty statement");
+        if (!client && cache_.size() < kMaxCachedStatements && !cache_.count(std::string(sql))) {
+            CachedStatement& cached = cache_[std::string(sql)];
+            cached.stmt = stmt;
+            cached.inUse = true;
+            return std::make_unique<SqliteStatement>(db_, stmt, &cached);
+        }
         auto result = std::make_unique<SqliteStatement>(db_, stmt);
         if (client) {
             std::string_view rest = tail ? std::string_view(tail, static_cast<std::size_t>(sql.data() + sql.size() - tail)) : std::string_view();
@@ -226,15 +261,16 @@ public:
         }
     }
 
-    void beginWrite() override { executeScript("BEGIN IMMEDIATE"); }
-    void commit() override { executeScript("COMMIT"); }
+    void beginWrite() override { run("BEGIN IMMEDIATE"); }
+    void commit() override { run("COMMIT"); }
     void rollback() override {
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    void savepoint(std::string_view name) override { executeScript("SAVEPOINT " + std::string(name)); }
-    void releaseSavepoint(std::string_view name) override { executeScript("RELEASE " + std::string(name)); }
+    void savepoint(std::string_view name) override { run("SAVEPOINT " + std::string(name)); }
+    void releaseSavepoint(std::string_view name) override { run("RELEASE " + std::string(name)); }
     void rollbackToSavepoint(std::string_view name) override {
-        executeScript("ROLLBACK TO " + std::string(name) + "; RELEASE " + std::string(name));
+        run("ROLLBACK TO " + std::string(name));
+        run("RELEASE " + std::string(name));
     }
     bool inTransaction() const override { return !sqlite3_get_autocommit(db_); }
     std::int64_t changes() const override { return sqlite3_changes64(db_); }
@@ -243,7 +279,13 @@ public:
         return !tableColumns(table).empty();
     }
 
+    // Client statements cannot change the schema, so a table's columns are
+    // read once per connection.
     std::vector<ColumnInfo> tableColumns(std::string_view table) override {
+        std::string key(table);
+        for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        auto known = columnCache_.find(key);
+        if (known != columnCache_.end()) return known->second;
         std::vector<ColumnInfo> columns;
         auto stmt = prepare("SELECT name, type FROM pragma_table_info(?1)", StatementGuard{});
         stmt->bind(1, Variant(std::string(table)));
@@ -255,11 +297,22 @@ public:
             c.originColumn = c.name;
             columns.push_back(std::move(c));
         }
+        if (!columns.empty()) columnCache_[key] = columns;
         return columns;
     }
 
 private:
+    static constexpr std::size_t kMaxCachedStatements = 256;
+
+    void run(const std::string& sql) {
+        auto stmt = prepare(sql, StatementGuard{});
+        while (stmt->step()) {
+        }
+    }
+
     sqlite3* db_ = nullptr;
+    std::map<std::string, CachedStatement> cache_;
+    std::map<std::string, std::vector<ColumnInfo>> columnCache_;
 };
 
 }  // namespace

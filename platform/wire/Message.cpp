@@ -49,8 +49,9 @@ Request decodeRequest(std::string_view data) {
     return r;
 }
 
-std::string encodeReply(const Reply& reply) {
-    Writer out;
+namespace {
+
+void writeReply(Writer& out, const Reply& reply) {
     out.u8(kProtocolVersion);
     out.u8(reply.ok ? 1 : 0);
     if (reply.ok) {
@@ -61,7 +62,25 @@ std::string encodeReply(const Reply& reply) {
         out.bytes(reply.errorClass);
         out.wide(reply.errorMessage);
     }
+}
+
+}  // namespace
+
+std::string encodeReply(const Reply& reply) {
+    Writer out;
+    writeReply(out, reply);
     return out.take();
+}
+
+std::string encodeReplyFrame(const Reply& reply, std::size_t maxSize) {
+    Writer out;
+    out.raw(std::string_view("\0\0\0\0", 4));
+    writeReply(out, reply);
+    std::string frame = out.take();
+    std::size_t n = frame.size() - 4;
+    if (n > maxSize) throw EWireEncodeError("frame larger than the maximum size");
+    for (int i = 0; i < 4; ++i) frame[static_cast<std::size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xff);
+    return frame;
 }
 
 Reply decodeReply(std::string_view data) {

@@ -36,6 +36,9 @@ struct Reply {
 std::string encodeRequest(const Request& request);
 Request decodeRequest(std::string_view data);
 std::string encodeReply(const Reply& reply);
+// The reply as a whole frame (header and payload) in one buffer; raises
+// EWireEncodeError when it is larger than maxSize.
+std::string encodeReplyFrame(const Reply& reply, std::size_t maxSize);
 Reply decodeReply(std::string_view data);
 
 }  // namespace corvane::wire

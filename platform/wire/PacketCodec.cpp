@@ -86,6 +86,30 @@ std::string encodeDataPacket(const DataPacket& packet) {
     return out.take();
 }
 
+PacketEncoder::PacketEncoder(const std::vector<ColumnDef>& columns) : columns_(columns) {}
+
+void PacketEncoder::add(const Variant& value) {
+    writeVariant(body_, value);
+    ++inRow_;
+}
+
+void PacketEncoder::endRow() {
+    if (inRow_ != columns_.size()) throw EWireEncodeError("row width differs from the columns");
+    inRow_ = 0;
+    ++rows_;
+}
+
+std::string PacketEncoder::finish(bool endOfData) {
+    Writer out;
+    out.reserve(64 + columns_.size() * 16 + body_.buffer().size());
+    out.u8(kPacketVersion);
+    writeColumns(out, columns_);
+    out.u8(endOfData ? 1 : 0);
+    out.varuint(rows_);
+    out.raw(body_.buffer());
+    return out.take();
+}
+
 DataPacket decodeDataPacket(std::string_view data) {
     Reader in(data);
     expectVersion(in);

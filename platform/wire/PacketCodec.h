@@ -15,6 +15,23 @@ void writeColumns(Writer& out, const std::vector<ColumnDef>& columns, int depth 
 std::vector<ColumnDef> readColumns(Reader& in, int depth = 0);
 
 std::string encodeDataPacket(const DataPacket& packet);
+
+// Encodes a packet row by row as the values arrive, without holding the
+// rows: the same bytes as encodeDataPacket.
+class PacketEncoder {
+public:
+    explicit PacketEncoder(const std::vector<ColumnDef>& columns);
+    void add(const Variant& value);  // the next value of the current row
+    void endRow();                   // raises EWireEncodeError for a row of the wrong width
+    std::size_t rowCount() const { return rows_; }
+    std::string finish(bool endOfData);
+
+private:
+    const std::vector<ColumnDef>& columns_;
+    Writer body_;
+    std::size_t rows_ = 0;
+    std::size_t inRow_ = 0;
+};
 DataPacket decodeDataPacket(std::string_view data);
 
 std::string encodeDelta(const Delta& delta);

@@ -75,3 +75,11 @@ TEST(WireMessages, MalformedRequestsAreRefused) {
     };
     for (const std::string& c : cases) EXPECT_THROW(decodeRequest(c), EWireDecodeError);
 }
+
+TEST(WireMessages, ReplyFrameInOneBufferEqualsFramedReply) {
+    Reply r;
+    r.result = Variant(std::string(1000, 'p'));
+    r.outArgs = {Variant(3)};
+    EXPECT_EQ(encodeReplyFrame(r, kDefaultMaxFrameSize), makeFrame(encodeReply(r)));
+    EXPECT_THROW(encodeReplyFrame(r, 100), EWireEncodeError);
+}

@@ -96,3 +96,19 @@ TEST(WirePackets, MalformedFieldsAreRefused) {
     d.rows.push_back({UpdateKind::Modify, {Variant(1), Variant(2)}, {}, {}});  // wider than its columns
     EXPECT_THROW(decodeDelta(encodeDelta(d)), EWireDecodeError);
 }
+
+TEST(WirePackets, StreamingEncoderWritesTheSameBytes) {
+    DataPacket p;
+    p.columns = resourceColumns();
+    p.rows.push_back({Variant(u"R01"), Variant(u"n"), Variant::null(), Variant(1.0), Variant(2), Variant()});
+    p.rows.push_back({Variant(u"R02"), Variant(u""), Variant(u"F"), Variant(0.5), Variant(), Variant::null()});
+    PacketEncoder encoder(p.columns);
+    for (const RowValues& row : p.rows) {
+        for (const Variant& v : row) encoder.add(v);
+        encoder.endRow();
+    }
+    EXPECT_EQ(encoder.finish(false), encodeDataPacket(p));
+    PacketEncoder narrow(p.columns);
+    narrow.add(Variant(1));
+    EXPECT_THROW(narrow.endRow(), EWireEncodeError);
+}
