@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/com/RemoteDispatch.h"
+#include "platform/com/RemoteServerObjects.h"
 #include "platform/core/CodePage.h"
 #include "tests/appserver/ServerProcess.h"
 #include "tests/appserver/TestClient.h"
@@ -116,4 +117,14 @@ TEST_F(AppServerE2E, GatewayAndLookupServerOverTcp) {
     DispatchRef lookup = create("F2WindowS.Class1");
     Variant candidates = lookup->call("F2Query", {Variant(u"CMSMB"), Variant(u"01"), Variant(u"")});
     EXPECT_EQ(candidates[1].length(), 3);
+}
+
+TEST_F(AppServerE2E, RegisteredProgIdsCreateServerObjects) {
+    com::ProgIdRegistry& registry = com::ProgIdRegistry::instance();
+    com::registerRemoteServerObjects(registry, "127.0.0.1", server->port());
+    DispatchRef app = com::createOleObject("copis01s.class1");
+    EXPECT_EQ(test::login(*app), 0);
+    DispatchRef lookup = com::createOleObject("F2WINDOWS.CLASS1");
+    EXPECT_EQ(lookup->call("GetPhrases", {Variant(u"DS")}).length(), 5);
+    for (const char* id : {"COPIS01S.Class1", "F2WindowS.Class1", "CorvaneGateway.Class1"}) registry.unregister(id);
 }

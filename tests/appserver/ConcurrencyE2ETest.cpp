@@ -29,7 +29,7 @@ TEST(Concurrency, EightClientsOnTwentyRecords) {
         appserver::execute(*db, "UPDATE MPSMB SET FLAG = 0, MB005 = 0 WHERE MB001 <= 'R020'");
     }
     auto keyOf = [](int record) {
-        char key[8];
+        char key[16];
         std::snprintf(key, sizeof key, "R%03d", record + 1);
         return std::u16string(key, key + 4);
     };
