@@ -210,7 +210,15 @@ void Server::start() {
     tcp::endpoint endpoint(asio::ip::make_address(config_.address), config_.port);
     impl_->acceptor.open(endpoint.protocol());
     impl_->acceptor.set_option(tcp::acceptor::reuse_address(true));
-    impl_->acceptor.bind(endpoint);
+    asio::error_code bindError;
+    impl_->acceptor.bind(endpoint, bindError);
+    if (bindError) {
+        std::string hint = bindError == asio::error::access_denied && config_.port < 1024
+                               ? " (ports below 1024 need privileges: give --port)"
+                               : "";
+        throw std::runtime_error("cannot listen on " + config_.address + ":" + std::to_string(config_.port) + ": " +
+                                 bindError.message() + hint);
+    }
     impl_->acceptor.listen();
     impl_->listenFd = impl_->acceptor.native_handle();
     port_ = impl_->acceptor.local_endpoint().port();
