@@ -2,7 +2,12 @@
 
 #include <asio.hpp>
 
+#include <poll.h>
+
+#include <cerrno>
+#include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <stdexcept>
@@ -109,6 +114,34 @@ private:
     std::uint32_t nextId_ = 1;
 };
 
+// Reads exactly n bytes before the deadline.
+bool readWithin(tcp::socket& s, char* data, std::size_t n, std::chrono::steady_clock::time_point deadline,
+                std::string& why) {
+    std::size_t got = 0;
+    while (got < n) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            why = "the frame did not arrive in time";
+            return false;
+        }
+        pollfd p{s.native_handle(), POLLIN, 0};
+        int ready = ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+        if (ready < 0 && errno != EINTR) {
+            why = std::strerror(errno);
+            return false;
+        }
+        if (ready <= 0) continue;
+        asio::error_code ec;
+        std::size_t k = s.read_some(asio::buffer(data + got, n - got), ec);
+        if (ec) {
+            why = ec.message();
+            return false;
+        }
+        got += k;
+    }
+    return true;
+}
+
 std::map<std::string, std::map<std::string, std::string>> readIni(const std::string& path) {
     std::ifstream in(path);
     if (!in) throw std::invalid_argument("cannot read the profile " + path);
@@ -149,6 +182,7 @@ std::string usageText() {
            "  --profile FILE   server profile: [DBPasswordCtrl] ComputerName, ServerPort; [DBE Setting] MainDBName\n"
            "  --log FILE       append the log to FILE instead of standard error\n"
            "  --port-file FILE write the bound port to FILE once listening\n"
+           "  --frame-timeout S  close a connection whose started frame does not arrive in S seconds (default 60)\n"
            "The server prints \"LISTENING <address> <port>\" on standard output when ready.\n";
 }
 
@@ -158,7 +192,8 @@ ServerConfig parseCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") throw std::invalid_argument("");
-        static const char* const known[] = {"--db", "--address", "--port", "--profile", "--log", "--port-file", "--max-frame"};
+        static const char* const known[] = {"--db", "--address", "--port", "--profile", "--log", "--port-file", "--max-frame",
+                                            "--frame-timeout"};
         bool ok = false;
         for (const char* k : known) ok = ok || arg == k;
         if (!ok) throw std::invalid_argument("unknown option " + arg);
@@ -176,6 +211,11 @@ ServerConfig parseCommandLine(int argc, char** argv) {
     if (auto it = options.find("--port"); it != options.end()) config.port = parsePort(it->second);
     if (auto it = options.find("--log"); it != options.end()) config.logPath = it->second;
     if (auto it = options.find("--port-file"); it != options.end()) config.portFile = it->second;
+    if (auto it = options.find("--frame-timeout"); it != options.end()) {
+        int v = std::atoi(it->second.c_str());
+        if (v < 1 || v > 3600) throw std::invalid_argument("--frame-timeout must be 1 to 3600 seconds");
+        config.frameTimeoutSeconds = v;
+    }
     if (auto it = options.find("--max-frame"); it != options.end()) {
         long long v = std::atoll(it->second.c_str());
         if (v < 1024 || v > static_cast<long long>(wire::kDefaultMaxFrameSize))
@@ -269,13 +309,20 @@ void Server::run() {
                 for (;;) {
                     unsigned char header[wire::kFrameHeaderSize];
                     asio::error_code rec;
-                    asio::read(s, asio::buffer(header), rec);
+                    // Idle between requests without limit; a frame once
+                    // begun must arrive within the frame timeout.
+                    asio::read(s, asio::buffer(header, 1), rec);
                     if (rec) break;  // closed by the client
+                    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(config_.frameTimeoutSeconds);
+                    std::string why;
+                    if (!readWithin(s, reinterpret_cast<char*>(header) + 1, sizeof header - 1, deadline, why)) {
+                        Log::write(tag + "closed inside a frame header: " + why);
+                        break;
+                    }
                     std::size_t length = wire::frameLength(header, config_.maxFrameSize);
                     std::string payload(length, '\0');
-                    asio::read(s, asio::buffer(payload), rec);
-                    if (rec) {
-                        Log::write(tag + "closed inside a frame: " + rec.message());
+                    if (!readWithin(s, payload.data(), payload.size(), deadline, why)) {
+                        Log::write(tag + "closed inside a frame: " + why);
                         break;
                     }
                     wire::Request request = wire::decodeRequest(payload);

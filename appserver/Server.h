@@ -24,6 +24,7 @@ struct ServerConfig {
     std::string portFile;       // when set, the bound port is written there
     std::size_t maxFrameSize = 16u * 1024u * 1024u;
     int maxConnections = 256;
+    int frameTimeoutSeconds = 60;  // a started frame must arrive within this time
 };
 
 // Reads the command line (and the profile it names); raises

@@ -136,3 +136,17 @@ TEST_F(BadInput, UnknownMembersAndWrongShapesGetErrorRepliesOnALiveConnection) {
     wire::Reply reply = wire::decodeReply(payload);
     EXPECT_FALSE(reply.ok);
 }
+
+TEST(BadInputTimeout, AStalledFrameIsClosedAfterTheFrameTimeout) {
+    test::TempDir dir;
+    test::ServerProcess server((dir / "stall.db").string(), "--frame-timeout 1");
+    asio::io_context io;
+    tcp::socket socket(io);
+    socket.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), server.port()));
+    asio::write(socket, asio::buffer(std::string("\x10\x00", 2)));
+    timeval tv{30, 0};
+    setsockopt(socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    char buffer[8];
+    EXPECT_EQ(::recv(socket.native_handle(), buffer, sizeof buffer, 0), 0);  // closed, not timed out
+    EXPECT_NE(test::readFile(server.logPath()).value_or("").find("did not arrive in time"), std::string::npos);
+}

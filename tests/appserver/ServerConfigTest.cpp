@@ -41,6 +41,6 @@ TEST(ServerConfig, DefaultsProfileAndCommandLine) {
 
     const std::vector<std::vector<std::string>> refused = {
         {"--port", "70000"}, {"--port", "12x"}, {"--port"}, {"--bogus", "1"}, {"--profile", (dir / "missing.ini").string()},
-        {"--max-frame", "10"}, {"--help"}};
+        {"--max-frame", "10"}, {"--frame-timeout", "0"}, {"--help"}};
     for (const auto& args : refused) EXPECT_THROW(parse(args), std::invalid_argument) << args[0];
 }
