@@ -60,6 +60,8 @@ Variant AppServerObject::connect(std::span<Variant> args) {
     std::string companyId = trimmed(utf8("Connect", p[2], "the company id"));
     std::string companyDb = trimmed(utf8("Connect", p[3], "the company database"));
     session_.login = Login{};
+    session_.closeProviders();
+    session_.topRow = 0;
     Database& db = session_.db();
 
     auto user = queryAll(db, "SELECT USR_GROUP, GROUP_LIST, COMPANY, ENABLED, MAX_RECORD, BASELIMITED FROM CV_USERS "

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <fstream>
+#include <list>
 #include <map>
 #include <stdexcept>
 
@@ -230,9 +231,7 @@ struct Server::Impl {
     tcp::acceptor acceptor{io};
     int listenFd = -1;
     std::mutex mutex;
-    std::condition_variable idle;
     std::set<int> clientFds;
-    int active = 0;
     std::atomic<bool> stopping{false};
     std::uint64_t nextConnection = 1;
 };
@@ -276,30 +275,45 @@ void Server::stop() {
 
 void Server::run() {
     Impl& impl = *impl_;
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::list<Worker> workers;
+    auto reap = [&] {
+        for (auto it = workers.begin(); it != workers.end();) {
+            if (*it->done) {
+                it->thread.join();
+                it = workers.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    };
     while (!impl.stopping) {
         tcp::socket socket(impl.io);
         asio::error_code ec;
         impl.acceptor.accept(socket, ec);
+        reap();
         if (ec) {
             if (impl.stopping) break;
             Log::write("accept failed: " + ec.message());
             continue;
         }
-        std::unique_lock lock(impl.mutex);
-        if (impl.active >= config_.maxConnections) {
-            lock.unlock();
+        if (workers.size() >= static_cast<std::size_t>(config_.maxConnections)) {
             Log::write("refused a connection: too many connections");
             socket.close(ec);
             continue;
         }
         std::uint64_t number = impl.nextConnection++;
         int fd = socket.native_handle();
-        impl.clientFds.insert(fd);
-        ++impl.active;
-        lock.unlock();
+        {
+            std::lock_guard lock(impl.mutex);
+            impl.clientFds.insert(fd);
+        }
         socket.set_option(tcp::no_delay(true), ec);
-
-        std::thread([this, number, fd, s = std::move(socket)]() mutable {
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        std::thread worker([this, number, fd, done, s = std::move(socket)]() mutable {
             std::string tag = "[connection " + std::to_string(number) + "] ";
             asio::error_code peerEc;
             auto peer = s.remote_endpoint(peerEc);
@@ -340,20 +354,26 @@ void Server::run() {
             } catch (const std::exception& e) {
                 Log::write(tag + "closing: " + e.what());
             }
+            {
+                // Forget the descriptor before closing it: its number may be
+                // reused by the next connection at once.
+                std::lock_guard lock(impl_->mutex);
+                impl_->clientFds.erase(fd);
+            }
             asio::error_code ignored;
             s.shutdown(tcp::socket::shutdown_both, ignored);
             s.close(ignored);
             Log::write(tag + "closed");
-            std::lock_guard guard(impl_->mutex);
-            impl_->clientFds.erase(fd);
-            --impl_->active;
-            impl_->idle.notify_all();
-        }).detach();
+            *done = true;
+        });
+        workers.push_back({std::move(worker), done});
     }
     // Wake every connection thread and wait for them.
-    std::unique_lock lock(impl.mutex);
-    for (int fd : impl.clientFds) ::shutdown(fd, SHUT_RDWR);
-    impl.idle.wait(lock, [&] { return impl.active == 0; });
+    {
+        std::lock_guard lock(impl.mutex);
+        for (int fd : impl.clientFds) ::shutdown(fd, SHUT_RDWR);
+    }
+    for (Worker& w : workers) w.thread.join();
     Log::write("stopped");
 }
 

@@ -28,6 +28,8 @@ Provider& Session::provider(std::string_view name) {
     return *slot;
 }
 
+void Session::closeProviders() { providers_.clear(); }
+
 void Session::requireLogin(std::string_view member) const {
     if (!login.loggedIn) throw EOleError(std::string(member) + " needs a login first (Connect)");
 }

@@ -47,6 +47,7 @@ public:
     std::string schemeUser, schemeProgram;  // LoadTable's filter of pvdConSave
 
     Provider& provider(std::string_view name);  // raises EOleError for an unknown name
+    void closeProviders();                      // a new login starts without open cursors
     void requireLogin(std::string_view member) const;
 
 private:
