@@ -94,10 +94,10 @@ bool ScriptRunner::execute(const std::string& line) {
         int row = 0;
         if (arguments == "none") {
             center_.pickQueue().push_back(Variant());
-        } else if (parseInt(arguments, row) && row >= 0) {
+        } else if (parseInt(arguments, row) && row >= 1) {
             center_.pickQueue().push_back(Variant(row));
         } else {
-            fail("pick needs a row number or none");
+            fail("pick needs a row number (from 1) or none");
             return false;
         }
         return true;

@@ -142,6 +142,7 @@ TEST(WorkCenterScriptTest, FailedCommandsStopTheRun) {
         {"open NOPE01\ndump state\n", "ERROR no program module"},
         {"dump state\n", "ERROR dump: no window is open"},
         {"answer 3\n", "ERROR answer needs 1, 2, 6, 7 or 10"},
+        {"pick 0\n", "ERROR pick needs a row number (from 1) or none"},
         {"open TESTP01 x\n", "ERROR open: the run mode must be a number"},
         {"open TESTP01\nfrobnicate\n", "ERROR frobnicate: unknown command frobnicate"},
     };
