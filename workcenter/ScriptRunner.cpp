@@ -70,10 +70,20 @@ bool ScriptRunner::run(std::istream& script) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::size_t start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line[start] == '#') continue;
-        ok = execute(utf8ToGbk(line.substr(start)));
-        center_.processMessages();
+        try {
+            ok = execute(utf8ToGbk(line.substr(start)));
+            center_.processMessages();
+        } catch (const std::exception& error) {
+            fail(error.what());
+            ok = false;
+        }
     }
-    center_.closeAll();
+    try {
+        center_.closeAll();
+    } catch (const std::exception& error) {
+        fail(error.what());
+        ok = false;
+    }
     return ok && !unexpectedDialog_;
 }
 

@@ -22,6 +22,7 @@ TestP01Form::TestP01Form() {
     OnDestroy = [this](ControlledForm&) { log_.push_back("destroy"); };
     OnClose = [this](ControlledForm&, host::CloseAction& action) {
         log_.push_back("close");
+        if (closeRaises) throw Exception("the form refuses to close");
         action = ownCloseAction;
         if (action == host::CloseAction::caFree) ResultCode = 1;
     };

@@ -31,6 +31,8 @@ public:
     std::vector<std::string>& log() { return log_; }
     // Initialize's answer (tests make it fail).
     bool initializeResult = true;
+    // The form's own close handler raises (a refused close).
+    bool closeRaises = false;
     // Close action the form's own close handler chooses.
     host::CloseAction ownCloseAction = host::CloseAction::caFree;
     // Runs inside showModal, as the person using the window (default: closes it).
