@@ -133,6 +133,12 @@ TEST(WorkCenterScriptTest, AProgramOpensAnotherThroughTheHost) {
     EXPECT_EQ(run.exitCode, 0);
 }
 
+TEST(WorkCenterScriptTest, HelpRequestsReachTheHost) {
+    HostRun run = runHost("open TESTP01\nhelp 11010000\nclose\n");
+    EXPECT_THAT(run.lines, ElementsAre("EVENT 256", "EVENT 272", "HELP TES 11010000", "EVENT 320", "EVENT 304"));
+    EXPECT_EQ(run.exitCode, 0);
+}
+
 TEST(WorkCenterScriptTest, FailedCommandsStopTheRun) {
     struct Case {
         const char* script;

@@ -8,6 +8,7 @@
 //   dump state            STATE <EditMode>
 //   showmsg T CODE [ARG]  the broker's ShowMsg; prints ANSWER <n>
 //   exec PROGRAM          the broker's ExecProgram; prints STATUS <n>
+//   help TOPIC            the host's CallHelp with the module code
 //   title                 TITLE <caption>
 
 #include <deque>
