@@ -45,12 +45,16 @@ enum ModalResult : int {
 struct MessageDialogRequest {
     MsgDlgType type = MsgDlgType::Information;
     unsigned buttons = mbOK;
-    MsgDlgBtn defaultButton = mbOK;   // the button Enter presses
+    MsgDlgBtn defaultButton = mbOK;   // the button Enter presses; 0 for none
     std::string caption;              // GBK
     std::string text;                 // GBK
     // Captions per button (GBK), for the buttons listed; others keep their own.
     std::vector<std::pair<MsgDlgBtn, std::string>> buttonCaptions;
     int fontCharset = 134;            // GB2312_CHARSET; 136 for BIG5
+    // The message's type letter and six-digit code when the dialog shows a
+    // message by code (the broker's messages); empty for plain boxes.
+    std::string messageType;
+    std::string messageCode;
 };
 
 class DialogService {

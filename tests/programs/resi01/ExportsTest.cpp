@@ -1,12 +1,15 @@
 // The program module is loaded by name and driven through GetController:
 // nothing else may leave the library.
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
 #include <set>
 #include <string>
+
+#include "host/DLLBaseCtrller.h"
 
 namespace {
 
@@ -26,14 +29,26 @@ std::set<std::string> exportedSymbols(const std::string& library) {
     return names;
 }
 
-TEST(ModuleExportsTest, OnlyGetControllerLeavesTheLibrary) {
+TEST(ModuleExportsTest, GetControllerIsTheOnlyExport) {
     std::set<std::string> symbols = exportedSymbols(RESI01C_PATH);
-    for (const std::string& name : symbols) EXPECT_EQ(name, "GetController") << "unexpected export " << name;
+    EXPECT_EQ(symbols, std::set<std::string>{"GetController"});
 }
 
 TEST(ModuleExportsTest, LibraryIsNamedAfterTheProgram) {
     std::string path = RESI01C_PATH;
     EXPECT_EQ(path.substr(path.rfind('/') + 1), "RESI01C.so");
+}
+
+TEST(ModuleExportsTest, GetControllerHandsOutAControllerWithoutAForm) {
+    std::unique_ptr<void, int (*)(void*)> library(dlopen(RESI01C_PATH, RTLD_NOW | RTLD_LOCAL), dlclose);
+    ASSERT_TRUE(library) << dlerror();
+    using Entry = corvane::host::TDLLBaseController* (*)();
+    auto entry = reinterpret_cast<Entry>(dlsym(library.get(), "GetController"));
+    ASSERT_TRUE(entry);
+    std::unique_ptr<corvane::host::TDLLBaseController> controller(entry());
+    ASSERT_TRUE(controller);
+    EXPECT_TRUE(controller->IsFormFreed());
+    EXPECT_EQ(controller->GetFormHandle(), 0);
 }
 
 }  // namespace
