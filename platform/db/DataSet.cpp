@@ -219,7 +219,7 @@ void DataSet::setFieldValue(Field& field, const Variant& value) {
         return;
     }
     if (!isEditing()) throw EDatabaseError(name_ + ": Dataset not in edit or insert mode");
-    if (field.readOnly()) throw EDatabaseError("Field '" + field.displayLabel() + "' cannot be modified");
+    if (field.readOnly() || field.fieldKind() != FieldKind::Data) throw EDatabaseError("Field '" + field.displayLabel() + "' cannot be modified");
     if (!record || field.slot_ < 0) throw EDatabaseError("Field '" + field.fieldName() + "' has no value here");
     validatingField_ = &field;
     validatingValue_ = &value;
