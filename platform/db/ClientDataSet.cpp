@@ -7,6 +7,7 @@
 
 #include "platform/core/CodePage.h"
 #include "platform/db/DataSource.h"
+#include "platform/db/DispatchProvider.h"
 
 namespace corvane {
 namespace {
@@ -200,6 +201,12 @@ ClientDataSet::~ClientDataSet() {
 
 void ClientDataSet::setProviderConnection(std::shared_ptr<ProviderConnection> connection) {
     connection_ = std::move(connection);
+}
+
+// The remote server's providers are reached through its AS_* members.
+void ClientDataSet::setRemoteServer(DispatchRef server) {
+    remoteServer_ = std::move(server);
+    connection_ = remoteServer_ ? std::make_shared<DispatchProvider>(remoteServer_) : nullptr;
 }
 
 ProviderConnection& ClientDataSet::connection() {

@@ -7,6 +7,7 @@
 #include "DbTestData.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/DataSource.h"
+#include "platform/db/DispatchProvider.h"
 #include "tests/support/TestSupport.h"
 
 namespace corvane {
@@ -475,6 +476,55 @@ TEST(LinkedDetailTest, ShowsTheRowsOfTheMastersCurrentRecord) {
     EXPECT_EQ(detail.recordCount(), 0);
     master.prior();
     EXPECT_EQ(detail.recordCount(), 1);
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// The same provider behind an object answering AS_DataRequest,
+// AS_GetRecords and AS_ApplyUpdates: packets and deltas go through the
+// wire encoding, as with the application server.
+class EncodedPathTest : public ClientDataSetTest {
+protected:
+    void SetUp() override {
+        cds.setName("cdsMain");
+        cds.setRemoteServer(std::make_shared<ProviderDispatch>(provider));
+        cds.setProviderName("pvdMain");
+    }
+};
+
+TEST_F(EncodedPathTest, PacketsChangesAndReconcileTravelEncoded) {
+    cds.setPacketRecords(20);
+    cds.dataRequest(request("MB003='F1'", "MB001"));
+    cds.open();
+    EXPECT_EQ(cds.recordCount(), 20);
+    EXPECT_EQ(test::utf8(cds.fieldByName("MB002").asString()), test::utf8("资源1"));
+    cds.last();  // fetch on demand
+    EXPECT_EQ(cds.recordCount(), 23);
+
+    cds.first();
+    cds.edit();
+    cds.fieldByName("MB002").setAsString("甲乙");
+    cds.post();
+    cds.next();
+    cds.edit();
+    cds.fieldByName("MB002").setAsString("丙");
+    cds.post();
+    changeOnServer(2, 1, Variant(u"theirs"));  // R03, the second change
+    std::vector<std::string> messages;
+    cds.setOnReconcileError([&](ClientDataSet&, const EReconcileError& e, UpdateKind, ReconcileAction&) {
+        messages.push_back(e.message());
+    });
+    EXPECT_EQ(cds.applyUpdates(-1), 1);
+    EXPECT_EQ(messages, (std::vector<std::string>{"Record changed by another user"}));
+    EXPECT_EQ(cds.changeCount(), 1);
+    EXPECT_EQ(serverRow(0)[1], Variant(test::wide("甲乙")));
+    cds.close();
+    cds.setProviderName("nope");
+    EXPECT_THROW(cds.open(), EDatabaseError);  // the provider's error comes through
 }
 
 }  // namespace
