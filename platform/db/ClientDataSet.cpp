@@ -252,6 +252,7 @@ void ClientDataSet::loadPacket(const DataPacket& packet) {
     setStore(std::make_shared<RecordStore>());
     endOfData_ = packet.endOfData;
     updateSortKeys();
+    store().rows.reserve(packet.rows.size() + packet.rows.size() / 4 + 64);
     for (const RowValues& row : packet.rows) {
         auto record = recordFromWire(row, columns());
         if (hasCalculatedFields()) calculateFields(*record);
@@ -478,8 +479,7 @@ void ClientDataSet::revert(Record& record) {
 
 void ClientDataSet::afterLogChange() {
     std::shared_ptr<Record> current = currentRecord() ? currentRecord()->shared_from_this() : nullptr;
-    for (Record* record : view()) record->viewPos = -1;
-    rebuildView();
+    rebuildView();  // renumbers every record of the store
     clearHashIndexes();
     if (current && current->viewPos >= 0) setCursor(current->viewPos);
     else setCursor(std::min(cursor(), recordCount() - 1));
@@ -636,14 +636,94 @@ void ClientDataSet::rebuildView() {
     auto& rows = view();
     rows.clear();
     if (!storePtr()) return;
-    rows.reserve(store().rows.size());
+    // Room for further packets, so that appending rarely moves the list.
+    rows.reserve(store().rows.size() + store().rows.size() / 4 + 64);
     for (const auto& record : store().rows) {
         record->viewPos = -1;
         if (inRange(*record)) rows.push_back(record.get());
     }
-    if (ordered())
-        std::stable_sort(rows.begin(), rows.end(), [this](const Record* x, const Record* y) { return less(*x, *y); });
+    if (ordered()) sortView(rows);
     renumberView();
+}
+
+// Sorting reads each record's keys once into a flat table and sorts
+// positions into it, so that comparisons touch contiguous memory instead
+// of chasing every record's variants.
+void ClientDataSet::sortView(std::vector<Record*>& rows) const {
+    struct Cell {
+        std::string_view text;
+        double number = 0;
+        bool null = true;
+    };
+    const std::size_t k = sortKeys_.size();
+    std::vector<Cell> cells(rows.size() * k);
+    // Key texts are copied side by side: comparing them then reads one
+    // compact block instead of texts spread over every record.
+    std::vector<std::size_t> offsets(cells.size(), 0);
+    std::string arena;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t j = 0; j < k; ++j) {
+            const Variant& v = rows[r]->values[static_cast<std::size_t>(sortKeys_[j].slot)];
+            Cell& cell = cells[r * k + j];
+            cell.null = v.isNullOrEmpty();
+            if (cell.null) continue;
+            if (sortKeys_[j].text) {
+                const std::string& text = v.asString();
+                offsets[r * k + j] = arena.size();
+                arena += text;
+                cell.number = static_cast<double>(text.size());  // its length until the arena stops growing
+            } else {
+                cell.number = v.type() == VarType::Boolean ? (v.toBool() ? 1 : 0) : v.toDouble();
+            }
+        }
+    }
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i].null || !sortKeys_[i % k].text) continue;
+        cells[i].text = std::string_view(arena.data() + offsets[i], static_cast<std::size_t>(cells[i].number));
+    }
+    auto compareCells = [this, k](const Cell* a, const Cell* b) {
+        for (std::size_t j = 0; j < k; ++j) {
+            const SortKey& key = sortKeys_[j];
+            int c;
+            if (a[j].null || b[j].null) {
+                c = (a[j].null ? 0 : 1) - (b[j].null ? 0 : 1);
+            } else if (key.text && !key.caseInsensitive) {
+                c = a[j].text.compare(b[j].text);
+            } else if (key.text) {
+                c = compareValues(Variant(a[j].text), Variant(b[j].text), true, true);
+            } else {
+                c = a[j].number < b[j].number ? -1 : (a[j].number > b[j].number ? 1 : 0);
+            }
+            if (c != 0) return key.descending ? c > 0 : c < 0;
+        }
+        return false;
+    };
+    if (k == 1 && sortKeys_[0].text && !sortKeys_[0].caseInsensitive) {
+        // One text key, the usual grid sort: compare the texts directly.
+        struct TextItem {
+            std::string_view text;
+            bool null;
+            Record* record;
+        };
+        std::vector<TextItem> items(rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r) items[r] = TextItem{cells[r].text, cells[r].null, rows[r]};
+        bool descending = sortKeys_[0].descending;
+        std::stable_sort(items.begin(), items.end(), [descending](const TextItem& a, const TextItem& b) {
+            if (a.null || b.null) return descending ? (!a.null && b.null) : (a.null && !b.null);
+            return descending ? b.text < a.text : a.text < b.text;
+        });
+        for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = items[r].record;
+        return;
+    }
+    struct Item {
+        Record* record;
+        const Cell* cells;
+    };
+    std::vector<Item> items(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) items[r] = Item{rows[r], &cells[r * k]};
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const Item& a, const Item& b) { return compareCells(a.cells, b.cells); });
+    for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = items[r].record;
 }
 
 void ClientDataSet::setIndexFieldNames(std::string names) {
@@ -716,10 +796,11 @@ bool ClientDataSet::locate(std::string_view fieldNames, const Variant& values, L
     for (Field* field : fields)
         if (field->fieldKind() != FieldKind::Data || field->dataType() == FieldType::DataSet) hashable = false;
     if (!hashable) return DataSet::locate(fieldNames, values, options);
-    std::vector<Variant> wanted;
+    std::vector<Variant>& wanted = locateWanted_;  // kept between calls: no allocation per locate
     if (!locateValues(fields, values, wanted)) return false;
     HashIndex& index = hashIndex(fields, options.caseInsensitive);
-    std::string key;
+    std::string& key = locateKey_;
+    key.clear();
     for (std::size_t i = 0; i < wanted.size(); ++i) appendKey(key, wanted[i], index.text[i], options.caseInsensitive);
     auto range = index.map.equal_range(key);
     int best = -1;

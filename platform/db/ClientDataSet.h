@@ -174,6 +174,7 @@ private:
     void appendRows(const std::vector<RowValues>& rows);
     void updateSortKeys();
     bool less(const Record& a, const Record& b) const;
+    void sortView(std::vector<Record*>& rows) const;
     void clearHashIndexes();
     HashIndex& hashIndex(const std::vector<Field*>& fields, bool caseInsensitive);
     bool inRange(const Record& record) const;
@@ -200,6 +201,8 @@ private:
     std::vector<std::unique_ptr<HashIndex>> hashIndexes_;
     std::string lastLocateFields_;
     std::vector<Field*> lastLocateList_;
+    std::vector<Variant> locateWanted_;
+    std::string locateKey_;
 
     ClientDataSet* nestedMaster_ = nullptr;
     std::string nestedFieldName_;

@@ -529,3 +529,38 @@ TEST_F(EncodedPathTest, PacketsChangesAndReconcileTravelEncoded) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST(IndexOrderTest, TextsNullsDirectionAndCase) {
+    ClientDataSet cds("cdsMain");
+    DataPacket packet;
+    packet.columns = {ColumnDef{"T", FieldType::String, 4, 0, 0, 0, {}}, ColumnDef{"N", FieldType::Integer, 0, 0, 0, 0, {}}};
+    for (auto [t, n] : std::initializer_list<std::pair<const char16_t*, int>>{
+             {u"b", 0}, {u"A", 1}, {nullptr, 2}, {u"a", 3}, {u"B", 4}})
+        packet.rows.push_back({t ? Variant(t) : Variant::null(), Variant(n)});
+    cds.setData(packet);
+    cds.addIndex("desc", "T", ixDescending);
+    cds.addIndex("ci", "T", ixCaseInsensitive);
+    cds.addIndex("ciDesc", "T", ixCaseInsensitive | ixDescending);
+    cds.addIndex("twoKeys", "N;T", 0, "N");
+    auto order = [&] {
+        std::string out;
+        for (int i = 0; i < cds.recordCount(); ++i)
+            out += std::to_string(cds.withRecordAt(i, [&] { return cds.fieldByName("N").asInteger(); }));
+        return out;
+    };
+    struct Case {
+        const char* index;
+        const char* order;
+    } cases[] = {{"", "21430"}, {"desc", "03412"}, {"ci", "21304"}, {"ciDesc", "04132"}, {"twoKeys", "43210"}};
+    for (const auto& c : cases) {
+        if (*c.index) cds.setIndexName(c.index);
+        else cds.setIndexFieldNames("T");
+        EXPECT_EQ(order(), c.order) << c.index;
+    }
+}
+
+}  // namespace
+}  // namespace corvane
