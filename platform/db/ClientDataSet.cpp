@@ -286,7 +286,7 @@ void ClientDataSet::internalOpen() {
     } else {
         loadPacket(connection().getRecords(providerName_, packetRecords_, true));
     }
-    if (masterSource_) masterChanged();
+    if (masterSource()) masterChanged();
 }
 
 void ClientDataSet::internalClose() {
@@ -894,9 +894,10 @@ void ClientDataSet::initNewRecord(Record& record) {
 
 // ------------------------------------------------------------------ master/detail
 
+DataSource* ClientDataSet::masterSource() const { return masterLink_ ? masterLink_->dataSource() : nullptr; }
+
 void ClientDataSet::setMasterSource(DataSource* source) {
-    if (masterSource_ == source) return;
-    masterSource_ = source;
+    if (masterSource() == source) return;
     if (!masterLink_) masterLink_ = std::make_unique<MasterLink>(*this);
     masterLink_->setDataSource(source);
     if (active()) masterChanged();
@@ -917,7 +918,9 @@ void ClientDataSet::masterChanged() {
     if (!active()) return;
     rangeSlots_.clear();
     range_.clear();
-    DataSet* master = masterSource_ ? masterSource_->dataSet() : nullptr;
+    // Through the link: it forgets a data source that goes away.
+    DataSource* source = masterLink_ ? masterLink_->dataSource() : nullptr;
+    DataSet* master = source ? source->dataSet() : nullptr;
     if (master && !masterFields_.empty()) {
         std::vector<Field*> masterList = master->active() ? master->fieldList(masterFields_) : std::vector<Field*>{};
         std::vector<Field*> own;

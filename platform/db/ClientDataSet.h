@@ -140,7 +140,7 @@ public:
     void setDataSetField(Field* field);
     // A linked detail shows its rows whose index fields (or, without an
     // index, fields of the same names) equal the master's MasterFields.
-    DataSource* masterSource() const { return masterSource_; }
+    DataSource* masterSource() const;
     void setMasterSource(DataSource* source);
     const std::string& masterFields() const { return masterFields_; }
     void setMasterFields(std::string names);
@@ -208,7 +208,6 @@ private:
     std::string nestedFieldName_;
     bool noMasterRecord_ = false;
     std::vector<ClientDataSet*> nested_;
-    DataSource* masterSource_ = nullptr;
     std::string masterFields_;
     std::unique_ptr<MasterLink> masterLink_;
     std::vector<Variant> range_;  // the master's values while linked

@@ -533,6 +533,24 @@ TEST_F(EncodedPathTest, PacketsChangesAndReconcileTravelEncoded) {
 namespace corvane {
 namespace {
 
+TEST(LinkedDetailTest, ForgetsAMasterSourceThatGoesAway) {
+    ClientDataSet master("cdsMain");
+    master.setData(test::resourcePacket(2));
+    ClientDataSet detail("cdsDetail");
+    detail.setData(test::resourcePacket(3));
+    {
+        DataSource dsMain;
+        dsMain.setDataSet(&master);
+        detail.setMasterSource(&dsMain);
+        detail.setMasterFields("MB001");
+        EXPECT_EQ(detail.recordCount(), 1);
+    }
+    EXPECT_EQ(detail.masterSource(), nullptr);
+    EXPECT_EQ(detail.recordCount(), 3);
+    detail.setMasterFields("MB002");
+    EXPECT_EQ(detail.recordCount(), 3);
+}
+
 TEST(IndexOrderTest, TextsNullsDirectionAndCase) {
     ClientDataSet cds("cdsMain");
     DataPacket packet;
