@@ -215,7 +215,12 @@ ProviderConnection& ClientDataSet::connection() {
     return *connection_;
 }
 
-Variant ClientDataSet::dataRequest(const Variant& request) { return connection().dataRequest(providerName_, request); }
+Variant ClientDataSet::dataRequest(const Variant& request) {
+    const Variant& r = request.deref();
+    if (!r.isArray() || r.dimCount() != 1 || r.length() != 2)
+        throw EDatabaseError(name() + ": a data request is [where, order by]");
+    return connection().dataRequest(providerName_, request);
+}
 
 // ------------------------------------------------------------------ opening
 

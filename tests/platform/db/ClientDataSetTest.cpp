@@ -65,6 +65,8 @@ TEST_F(ClientDataSetTest, DataRequestSelectsAndOrders) {
     EXPECT_EQ(cds.fieldByName("MB002").dataType(), FieldType::String);
     EXPECT_EQ(cds.fieldByName("MB001").size(), 10);
 
+    EXPECT_THROW(cds.dataRequest(Variant("MB001='R01'")), EDatabaseError);
+    EXPECT_THROW(cds.dataRequest(Variant::arrayOf({Variant(u"")})), EDatabaseError);
     cds.close();
     cds.setProviderName("");
     EXPECT_THROW(cds.open(), EDatabaseError);
