@@ -112,6 +112,9 @@ void revertStore(RecordStore& store, std::size_t columnCount) {
     std::erase_if(store.rows, [](const auto& row) { return row->status == UpdateStatus::Inserted; });
     for (auto& row : store.deleted) store.rows.push_back(row);
     store.deleted.clear();
+    // Only fetched rows are left: back in the order they arrived.
+    std::stable_sort(store.rows.begin(), store.rows.end(),
+                     [](const auto& a, const auto& b) { return a->sequence < b->sequence; });
     for (auto& row : store.rows) {
         if (row->status != UpdateStatus::Unmodified && !row->original.empty())
             std::copy_n(row->original.begin(), std::min(columnCount, row->original.size()), row->values.begin());
@@ -410,17 +413,22 @@ void ClientDataSet::collectDelta(Delta& delta, std::vector<Record*>& records) co
     // Nested rows as arrays of row arrays: current or as fetched.
     std::function<Variant(const RecordStore&, const std::vector<ColumnDef>&, bool)> nestedRows =
         [&](const RecordStore& store, const std::vector<ColumnDef>& nestedCols, bool original) {
+            std::vector<const Record*> records;
+            for (const auto& r : store.rows)
+                if (!original || r->status != UpdateStatus::Inserted) records.push_back(r.get());
+            if (original) {
+                // As fetched: deleted rows back in their place, in arrival order.
+                for (const auto& r : store.deleted) records.push_back(r.get());
+                std::sort(records.begin(), records.end(),
+                          [](const Record* a, const Record* b) { return a->sequence < b->sequence; });
+            }
             std::vector<Variant> rows;
-            auto add = [&](const Record& r, bool useOriginal) {
-                const RowValues& values = useOriginal && !r.original.empty() ? r.original : r.values;
+            for (const Record* r : records) {
+                const RowValues& values = original && !r->original.empty() ? r->original : r->values;
                 std::vector<Variant> row;
                 for (std::size_t c = 0; c < nestedCols.size(); ++c) row.push_back(toWire(values[c], nestedCols[c]));
                 rows.push_back(Variant::arrayOf(std::move(row)));
-            };
-            for (const auto& r : store.rows)
-                if (!original || r->status != UpdateStatus::Inserted) add(*r, original);
-            if (original)
-                for (const auto& r : store.deleted) add(*r, true);
+            }
             return Variant::arrayOf(std::move(rows));
         };
     auto wireRow = [&](const Record& record, const RowValues& values, bool original) {
@@ -544,8 +552,12 @@ int ClientDataSet::applyUpdates(int maxErrors) {
             std::erase(store().rows, keepAlive.back());
         } else {
             if (deleted) {
+                // Back in its place among the rows that arrived with it.
                 std::erase(store().deleted, keepAlive.back());
-                store().rows.push_back(keepAlive.back());
+                auto& rows = store().rows;
+                auto place = std::find_if(rows.begin(), rows.end(),
+                                          [&](const auto& r) { return r->sequence > record.sequence; });
+                rows.insert(place, keepAlive.back());
             }
             revert(record);
         }

@@ -178,6 +178,7 @@ TEST_F(ClientDataSetTest, CancelUpdatesAndRevertRecord) {
     cds.cancelUpdates();
     EXPECT_EQ(cds.changeCount(), 0);
     EXPECT_EQ(cds.recordCount(), 45);
+    EXPECT_EQ(keys()[1], "R02");  // the deleted record is back in its place
     EXPECT_TRUE(cds.locate("MB001", Variant("R02")));
     EXPECT_FALSE(cds.locate("MB001", Variant("R99")));
 }
@@ -534,6 +535,33 @@ TEST_F(EncodedPathTest, PacketsChangesAndReconcileTravelEncoded) {
 
 namespace corvane {
 namespace {
+
+TEST(NestedDataSetTest, NestedRowsTravelEncodedAndComeBackApplied) {
+    auto provider = std::make_shared<MemoryProvider>();
+    DataPacket packet = nestedPacket();
+    provider->addProvider("pvdBody", MemoryProvider::Table{packet.columns, packet.rows});
+    ClientDataSet master("cdsMain");
+    master.setRemoteServer(std::make_shared<ProviderDispatch>(provider));
+    master.setProviderName("pvdBody");
+    master.open();
+    ClientDataSet detail("cdsBody1");
+    detail.setDataSetField(&master.fieldByName("DETAIL"));
+    detail.open();
+    master.last();
+    ASSERT_EQ(detail.recordCount(), 3);
+    detail.deleteRecord();  // line1: the rows as fetched keep their order
+    EXPECT_EQ(master.applyUpdates(0), 0);
+    EXPECT_EQ(master.changeCount(), 0);
+    const Variant& stored = provider->table("pvdBody").rows[2][1];
+    ASSERT_EQ(stored.length(), 2);
+    EXPECT_EQ(stored[0][1], Variant(u"line2"));
+
+    master.close();
+    master.open();
+    master.last();
+    detail.open();
+    EXPECT_EQ(detail.recordCount(), 2);
+}
 
 TEST(LinkedDetailTest, ForgetsAMasterSourceThatGoesAway) {
     ClientDataSet master("cdsMain");
