@@ -8,6 +8,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DispatchProvider.h"
+#include "platform/db/GbkText.h"
 
 namespace corvane {
 namespace {
@@ -47,14 +48,7 @@ int compareValues(const Variant& a, const Variant& b, bool text, bool caseInsens
     if (text) {
         const std::string& x = a.asString();
         const std::string& y = b.asString();
-        if (!caseInsensitive) return x.compare(y);
-        std::size_t n = std::min(x.size(), y.size());
-        for (std::size_t i = 0; i < n; ++i) {
-            int cx = std::toupper(static_cast<unsigned char>(x[i]));
-            int cy = std::toupper(static_cast<unsigned char>(y[i]));
-            if (cx != cy) return cx < cy ? -1 : 1;
-        }
-        return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
+        return caseInsensitive ? compareGbkIgnoreCase(x, y) : x.compare(y);
     }
     if (a.type() == VarType::Boolean || b.type() == VarType::Boolean) return int(a.toBool()) - int(b.toBool());
     double x = a.toDouble(), y = b.toDouble();
@@ -81,11 +75,7 @@ void appendKey(std::string& key, const Variant& value, bool text, bool caseInsen
         key += 'S';
         std::uint32_t n = static_cast<std::uint32_t>(s.size());
         key.append(reinterpret_cast<const char*>(&n), sizeof n);
-        if (caseInsensitive) {
-            for (char c : s) key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        } else {
-            key += s;
-        }
+        key += caseInsensitive ? upperGbk(s) : s;
         return;
     }
     if (value.type() == VarType::Boolean) {
@@ -707,7 +697,7 @@ void ClientDataSet::sortView(std::vector<Record*>& rows) const {
             } else if (key.text && !key.caseInsensitive) {
                 c = a[j].text.compare(b[j].text);
             } else if (key.text) {
-                c = compareValues(Variant(a[j].text), Variant(b[j].text), true, true);
+                c = compareGbkIgnoreCase(a[j].text, b[j].text);
             } else {
                 c = a[j].number < b[j].number ? -1 : (a[j].number > b[j].number ? 1 : 0);
             }

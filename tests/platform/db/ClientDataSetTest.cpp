@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "DbTestData.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DispatchProvider.h"
@@ -579,6 +580,21 @@ TEST(LinkedDetailTest, ForgetsAMasterSourceThatGoesAway) {
     EXPECT_EQ(detail.recordCount(), 3);
     detail.setMasterFields("MB002");
     EXPECT_EQ(detail.recordCount(), 3);
+}
+
+TEST(LocateTest, CaseIsFoldedForLettersOnlyNeverInsideAChineseCharacter) {
+    // "\x81\x41" and "\x81\x61" are two different double-byte characters
+    // whose second bytes look like 'A' and 'a'.
+    ClientDataSet cds("cdsMain");
+    cds.setData(DataPacket{{ColumnDef{"T", FieldType::String, 8, 0, 0, 0, {}}},
+                           {{Variant(codePageToUtf16("x\x81\x41"))}, {Variant(u"Ab")}},
+                           true});
+    DataSet::LocateOptions ci{true, false};
+    EXPECT_FALSE(cds.locate("T", Variant("x\x81\x61"), ci));
+    EXPECT_TRUE(cds.locate("T", Variant("X\x81\x41"), ci));
+    EXPECT_TRUE(cds.locate("T", Variant("aB"), ci));
+    EXPECT_FALSE(cds.locate("T", Variant("X\x81"), DataSet::LocateOptions{true, true}));  // half a character
+    EXPECT_TRUE(cds.locate("T", Variant("a"), DataSet::LocateOptions{true, true}));
 }
 
 TEST(IndexOrderTest, TextsNullsDirectionAndCase) {
