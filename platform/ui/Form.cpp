@@ -56,7 +56,13 @@ void Form::setVisible(bool visible) {
             app->setActiveForm(this);
             if (app->presenter()) app->presenter()->formShown(*this);
         }
-        if (!activeControl()) selectFirst();
+        // The remembered control takes the focus, else the first tab stop.
+        if (Control* remembered = activeControl(); remembered && remembered->canFocus()) {
+            remembered->doEnter();
+        } else {
+            activeControl_ = nullptr;
+            selectFirst();
+        }
         OnActivate(this);
     } else {
         OnHide(this);
