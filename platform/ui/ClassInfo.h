@@ -14,6 +14,10 @@
 #include "platform/core/Variant.h"
 #include "platform/ui/MethodRef.h"
 
+namespace corvane {
+class DataSource;
+}
+
 namespace corvane::ui {
 
 class Component;
@@ -42,11 +46,14 @@ struct PropInfo {
     // Object properties.
     std::function<Component*(const Component&)> getObject;
     std::function<void(Component&, Component*)> setObject;
+    // Data sources of data-aware controls (object properties too).
+    std::function<DataSource*(const Component&)> getDataSource;
+    std::function<void(Component&, DataSource*)> setDataSource;
     // Events.
     std::function<MethodRef(const Component&)> getMethod;
     std::function<bool(Component&, const MethodRef&)> setMethod;
 
-    bool readOnly() const { return !set && !setObject && !setMethod; }
+    bool readOnly() const { return !set && !setObject && !setMethod && !setDataSource; }
 };
 
 class ClassInfo {
@@ -126,6 +133,16 @@ public:
         p.getObject = [get](const Component& c) -> Component* { return std::invoke(get, static_cast<const C&>(c)); };
         if constexpr (!std::is_same_v<S, std::nullptr_t>)
             p.setObject = [set](Component& c, Component* v) { std::invoke(set, static_cast<C&>(c), v); };
+        info_.add(std::move(p));
+        return *this;
+    }
+    template <class G, class S>
+    Publisher& dataSource(std::string name, G get, S set) {
+        PropInfo p;
+        p.name = std::move(name);
+        p.kind = TypeKind::Class;
+        p.getDataSource = [get](const Component& c) { return std::invoke(get, static_cast<const C&>(c)); };
+        p.setDataSource = [set](Component& c, DataSource* v) { std::invoke(set, static_cast<C&>(c), v); };
         info_.add(std::move(p));
         return *this;
     }

@@ -135,6 +135,20 @@ bool Component::setObjectProp(std::string_view name, Component* value) {
     return true;
 }
 
+DataSource* Component::dataSourceProp(std::string_view name) const {
+    const Component* target = resolve(name);
+    const PropInfo* p = target ? target->findProp(name) : nullptr;
+    return p && p->getDataSource ? p->getDataSource(*target) : nullptr;
+}
+
+bool Component::setDataSourceProp(std::string_view name, DataSource* value) {
+    Component* target = const_cast<Component*>(resolve(name));
+    const PropInfo* p = target ? target->findProp(name) : nullptr;
+    if (!p || !p->setDataSource) return false;
+    p->setDataSource(*target, value);
+    return true;
+}
+
 MethodRef Component::methodProp(std::string_view name) const {
     const Component* target = resolve(name);
     const PropInfo* p = target ? target->findProp(name) : nullptr;

@@ -96,6 +96,8 @@ public:
     bool setProp(std::string_view name, const Variant& value);
     Component* objectProp(std::string_view name) const;
     bool setObjectProp(std::string_view name, Component* value);
+    DataSource* dataSourceProp(std::string_view name) const;
+    bool setDataSourceProp(std::string_view name, DataSource* value);
     MethodRef methodProp(std::string_view name) const;
     bool setMethodProp(std::string_view name, const MethodRef& handler);
     // The name of an enumeration property's value ("" for other kinds).

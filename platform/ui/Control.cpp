@@ -76,6 +76,7 @@ CORVANE_DEFINE_CLASS(Control, "TControl", Component,
 Control::Control() = default;
 
 Control::~Control() {
+    link_.reset();
     // Children freed by their owner later must not point back here.
     for (Control* child : controls_) child->parent_ = nullptr;
     if (parent_) parent_->removeChild(this);
@@ -204,15 +205,22 @@ void Control::setFocus() {
     form->setActiveControl(this);
 }
 
-void Control::setDataSource(Component* source) {
-    if (dataSource_.get() == source) return;
-    dataSource_ = source;
+void Control::setDataSource(DataSource* source) {
+    if (dataSource() == source) return;
+    if (!link_) {
+        link_ = std::make_unique<FieldDataLink>();
+        link_->setFieldName(dataField_);
+        link_->onDataChange = [this] { dataChanged(); };
+        link_->onEditingChange = [this] { changed(); };
+    }
+    link_->setDataSource(source);
     changed();
 }
 
 void Control::setDataField(const std::string& field) {
     if (dataField_ == field) return;
     dataField_ = field;
+    if (link_) link_->setFieldName(field);
     changed();
 }
 

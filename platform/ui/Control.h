@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/db/DataSource.h"
 #include "platform/ui/Component.h"
 
 namespace corvane::ui {
@@ -149,12 +150,15 @@ public:
     // Raises EInvalidOperation when the control cannot take the focus.
     void setFocus();
 
-    // Data binding of data-aware controls (the data source is a component
-    // of the data module; DataField names its field).
-    Component* dataSource() const { return dataSource_.get(); }
-    void setDataSource(Component* source);
+    // Data binding of data-aware controls: a field link to the data
+    // source's data set; DataField names the field.
+    DataSource* dataSource() const { return link_ ? link_->dataSource() : nullptr; }
+    void setDataSource(DataSource* source);
     const std::string& dataField() const { return dataField_; }
     void setDataField(const std::string& field);
+    FieldDataLink* dataLink() const { return link_.get(); }
+    // The bound field; null while unbound or the data set is closed.
+    Field* field() const { return link_ ? link_->field() : nullptr; }
     bool readOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly);
 
@@ -165,6 +169,8 @@ public:
     virtual void keyPress(char& key);
     virtual void doEnter() { OnEnter(this); }
     virtual void doExit() { OnExit(this); }
+    // The bound field's value or the data set's state changed.
+    virtual void dataChanged() { changed(); }
 
     NotifyEvent OnClick, OnDblClick, OnEnter, OnExit, OnChange;
     KeyEvent OnKeyDown, OnKeyUp;
@@ -191,7 +197,7 @@ private:
     ComponentRef<Component> popupMenu_;
     std::string caption_;
     bool tabStop_ = false;
-    ComponentRef<Component> dataSource_;
+    std::unique_ptr<FieldDataLink> link_;
     std::string dataField_;
     bool readOnly_ = false;
 };

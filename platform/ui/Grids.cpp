@@ -10,8 +10,29 @@ int GridRowSource::fieldIndex(const std::string& name) const {
     return -1;
 }
 
+std::string DataSetRowSource::displayText(int row, int field) const {
+    if (!isActive() || row < 0 || row >= rowCount()) return {};
+    const Field& f = dataSet_->field(field);
+    if (row == currentRow()) return f.displayText();  // shows pending edits too
+    return dataSet_->withRecordAt(row, [&] { return f.displayText(); });
+}
+
+void DataSetRowSource::setCurrentRow(int row) {
+    if (isActive() && row >= 0 && row < rowCount() && row != currentRow()) dataSet_->setRecNo(row + 1);
+}
+
+bool DataSetRowSource::setText(int row, int field, const std::string& text) {
+    if (!isActive() || dataSet_->readOnly()) return false;
+    setCurrentRow(row);
+    Field& f = dataSet_->field(field);
+    if (f.readOnly()) return false;
+    if (!dataSet_->isEditing()) dataSet_->edit();
+    f.setText(text);
+    return true;
+}
+
 CORVANE_DEFINE_CLASS(DBGrid, "TDBGrid", Control,
-    p.object("DataSource", &DBGrid::dataSource, &DBGrid::setDataSource)
+    p.dataSource("DataSource", &DBGrid::dataSource, &DBGrid::setDataSource)
         .boolean("ReadOnly", &DBGrid::readOnly, &DBGrid::setReadOnly)
         .set("Options", {"dgEditing", "dgTitles", "dgIndicator", "dgColumnResize", "dgColLines", "dgRowLines",
                          "dgTabs", "dgRowSelect", "dgAlwaysShowSelection", "dgConfirmDelete", "dgCancelOnExit",
@@ -29,6 +50,23 @@ DBGrid::DBGrid() {
     setBounds(0, 0, 320, 120);
 }
 
+GridRowSource* DBGrid::rowSource() const {
+    if (rowSource_) return rowSource_;
+    FieldDataLink* link = dataLink();
+    DataSet* ds = link ? link->dataSet() : nullptr;
+    if (!ds) return nullptr;
+    dataSetRows_.setDataSet(ds);
+    return &dataSetRows_;
+}
+
+void DBGrid::dataChanged() {
+    if (columns_.empty()) {
+        buildDefaultColumns();
+        if (!columns_.empty()) structureChanged();
+    }
+    changed();
+}
+
 void DBGrid::setRowSource(GridRowSource* source) {
     if (rowSource_ == source) return;
     rowSource_ = source;
@@ -44,10 +82,12 @@ GridColumn& DBGrid::addColumn(const std::string& fieldName, const std::string& t
 }
 
 void DBGrid::buildDefaultColumns() {
-    if (!rowSource_) return;
-    for (int f = 0; f < rowSource_->fieldCount(); ++f)
-        columns_.push_back(GridColumn{rowSource_->fieldName(f), rowSource_->displayLabel(f),
-                                      rowSource_->displayWidth(f) * 7 + 4, true, false});
+    GridRowSource* rows = rowSource();
+    if (!rows || !rows->isActive()) return;
+    for (int f = 0; f < rows->fieldCount(); ++f)
+        if (rows->fieldVisible(f))
+            columns_.push_back(GridColumn{rows->fieldName(f), rows->displayLabel(f), rows->displayWidth(f) * 7 + 4,
+                                          true, false});
 }
 
 int DBGrid::visibleColumnCount() const {
@@ -76,7 +116,7 @@ std::string DBGrid::selectedField() const {
 void DBGrid::toggleRowSelected(int row) { selectRow(row, !selectedRows_.contains(row)); }
 
 void DBGrid::selectRow(int row, bool selected) {
-    if (!(options_ & dgMultiSelect) || !rowSource_ || row < 0 || row >= rowSource_->rowCount()) return;
+    if (!(options_ & dgMultiSelect) || !rowSource() || row < 0 || row >= rowSource()->rowCount()) return;
     if (selected ? !selectedRows_.insert(row).second : selectedRows_.erase(row) == 0) return;
     changed();
 }
@@ -92,7 +132,7 @@ CellStyle DBGrid::cellStyle(int row, int column) const {
     style.brush = color();
     style.fontColor = font().color();
     style.fontStyle = font().style();
-    const bool highlight = rowSource_ && rowSource_->currentRow() == row &&
+    const bool highlight = rowSource() && rowSource()->currentRow() == row &&
                            (column == selectedIndex_ || (options_ & dgRowSelect));
     const std::string field =
         column >= 0 && column < static_cast<int>(columns_.size()) ? columns_[static_cast<std::size_t>(column)].fieldName : "";
@@ -101,10 +141,10 @@ CellStyle DBGrid::cellStyle(int row, int column) const {
 }
 
 std::string DBGrid::cellText(int row, int column) const {
-    if (!rowSource_ || !rowSource_->isActive() || column < 0 || column >= static_cast<int>(columns_.size()))
+    if (!rowSource() || !rowSource()->isActive() || column < 0 || column >= static_cast<int>(columns_.size()))
         return {};
-    int field = rowSource_->fieldIndex(columns_[static_cast<std::size_t>(column)].fieldName);
-    return field < 0 ? std::string() : rowSource_->displayText(row, field);
+    int field = rowSource()->fieldIndex(columns_[static_cast<std::size_t>(column)].fieldName);
+    return field < 0 ? std::string() : rowSource()->displayText(row, field);
 }
 
 void DBGrid::titleClick(int column) {
@@ -113,19 +153,19 @@ void DBGrid::titleClick(int column) {
 }
 
 void DBGrid::cellClick(int row, int column) {
-    if (!isEffectivelyEnabled() || !rowSource_) return;
-    if (row >= 0 && row < rowSource_->rowCount() && row != rowSource_->currentRow()) rowSource_->setCurrentRow(row);
+    if (!isEffectivelyEnabled() || !rowSource()) return;
+    if (row >= 0 && row < rowSource()->rowCount() && row != rowSource()->currentRow()) rowSource()->setCurrentRow(row);
     setSelectedIndex(column);
     OnCellClick(this);
     changed();
 }
 
 bool DBGrid::editCell(int row, int column, const std::string& text) {
-    if (!rowSource_ || readOnly() || !(options_ & dgEditing) || !isEffectivelyEnabled()) return false;
+    if (!rowSource() || readOnly() || !(options_ & dgEditing) || !isEffectivelyEnabled()) return false;
     if (column < 0 || column >= static_cast<int>(columns_.size()) || columns_[static_cast<std::size_t>(column)].readOnly)
         return false;
-    int field = rowSource_->fieldIndex(columns_[static_cast<std::size_t>(column)].fieldName);
-    if (field < 0 || !rowSource_->setText(row, field, text)) return false;
+    int field = rowSource()->fieldIndex(columns_[static_cast<std::size_t>(column)].fieldName);
+    if (field < 0 || !rowSource()->setText(row, field, text)) return false;
     changed();
     return true;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/db/DataSet.h"
 #include "platform/ui/Control.h"
 
 namespace corvane::ui {
@@ -23,6 +24,7 @@ public:
     virtual std::string fieldName(int field) const = 0;
     virtual std::string displayLabel(int field) const { return fieldName(field); }
     virtual int displayWidth(int field) const { (void)field; return 10; }
+    virtual bool fieldVisible(int field) const { (void)field; return true; }
     virtual std::string displayText(int row, int field) const = 0;
     virtual int currentRow() const = 0;
     virtual void setCurrentRow(int row) = 0;
@@ -30,6 +32,30 @@ public:
     virtual bool setText(int row, int field, const std::string& text) = 0;
     // Index of the field with this name (any case), -1 when none.
     int fieldIndex(const std::string& name) const;
+};
+
+// The rows of a data set in its current order; cells show the fields'
+// display texts.
+class DataSetRowSource : public GridRowSource {
+public:
+    explicit DataSetRowSource(DataSet* dataSet = nullptr) : dataSet_(dataSet) {}
+    DataSet* dataSet() const { return dataSet_; }
+    void setDataSet(DataSet* dataSet) { dataSet_ = dataSet; }
+    bool isActive() const override { return dataSet_ && dataSet_->active(); }
+    int rowCount() const override { return isActive() ? dataSet_->recordCount() : 0; }
+    int fieldCount() const override { return dataSet_ ? dataSet_->fieldCount() : 0; }
+    std::string fieldName(int field) const override { return dataSet_->field(field).fieldName(); }
+    std::string displayLabel(int field) const override { return dataSet_->field(field).displayLabel(); }
+    int displayWidth(int field) const override { return dataSet_->field(field).displayWidth(); }
+    bool fieldVisible(int field) const override { return dataSet_->field(field).visible(); }
+    std::string displayText(int row, int field) const override;
+    int currentRow() const override { return isActive() ? dataSet_->recNo() - 1 : -1; }
+    void setCurrentRow(int row) override;
+    // Moves to the row, starts editing and sets the field's text; the
+    // record is posted when the grid leaves the row.
+    bool setText(int row, int field, const std::string& text) override;
+private:
+    DataSet* dataSet_;
 };
 
 struct GridColumn {
@@ -62,8 +88,10 @@ class DBGrid : public Control {
 public:
     DBGrid();
 
-    GridRowSource* rowSource() const { return rowSource_; }
+    // The rows shown: the explicit source, else the data source's data set.
+    GridRowSource* rowSource() const;
     void setRowSource(GridRowSource* source);
+    void dataChanged() override;
 
     std::vector<GridColumn>& columns() { return columns_; }
     const std::vector<GridColumn>& columns() const { return columns_; }
@@ -108,6 +136,7 @@ public:
 
 private:
     GridRowSource* rowSource_ = nullptr;
+    mutable DataSetRowSource dataSetRows_;
     std::vector<GridColumn> columns_;
     unsigned options_ = dgEditing | dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgTabs |
                         dgConfirmDelete | dgCancelOnExit;

@@ -8,7 +8,7 @@
 namespace corvane::ui {
 
 #define CORVANE_DATA_PROPS(Class)                                           \
-    p.object("DataSource", &Class::dataSource, &Class::setDataSource)       \
+    p.dataSource("DataSource", &Class::dataSource, &Class::setDataSource)   \
         .str("DataField", &Class::dataField, &Class::setDataField)
 
 static const std::vector<std::string> kAlignments{"taLeftJustify", "taRightJustify", "taCenter"};
@@ -24,6 +24,33 @@ CORVANE_DEFINE_CLASS(Label, "TLabel", Control,
         .boolean("Transparent", &Label::transparent, &Label::setTransparent))
 
 CORVANE_DEFINE_CLASS(DBText, "TDBText", Label, CORVANE_DATA_PROPS(DBText))
+
+void DBText::dataChanged() {
+    FieldDataLink* link = dataLink();
+    setCaption(link ? link->fieldText(false) : std::string());
+}
+
+namespace {
+std::vector<std::string> splitValues(const std::string& list) {
+    std::vector<std::string> values;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = list.find(';', start);
+        values.push_back(list.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) return values;
+        start = end + 1;
+    }
+}
+// Puts the control's data set into editing; false when it stays browsing.
+bool startEditing(Control& control) {
+    DataSource* source = control.dataSource();
+    Field* field = control.field();
+    if (!source || !field || field->readOnly() || control.readOnly()) return false;
+    DataSet* ds = source->dataSet();
+    if (ds->isEditing()) return true;
+    return source->edit();
+}
+}  // namespace
 
 CORVANE_DEFINE_CLASS(DBLabel, "TDBLabel", Label,
     p.object("FocusControl", &DBLabel::focusControlObject, &DBLabel::setFocusControlObject)
@@ -74,6 +101,39 @@ bool Edit::typeText(const std::string& text) {
 }
 
 CORVANE_DEFINE_CLASS(DBEdit, "TDBEdit", Edit, CORVANE_DATA_PROPS(DBEdit))
+
+bool DBEdit::isReadOnly() const {
+    Field* f = field();
+    DataSet* ds = dataLink() ? dataLink()->dataSet() : nullptr;
+    return readOnly() || (f && f->readOnly()) || (ds && ds->readOnly());
+}
+
+bool DBEdit::typeText(const std::string& text) {
+    FieldDataLink* link = dataLink();
+    if (!link || !link->dataSource()) return Edit::typeText(text);
+    if (isReadOnly() || !isEffectivelyEnabled() || !field()) return false;
+    link->setPendingText(text);
+    return Edit::typeText(text);
+}
+
+void DBEdit::doEnter() {
+    Edit::doEnter();
+    dataChanged();  // the edit text while focused
+}
+
+void DBEdit::doExit() {
+    if (FieldDataLink* link = dataLink()) link->updateRecord();  // a validation error keeps the focus
+    Edit::doExit();
+    dataChanged();
+}
+
+void DBEdit::dataChanged() {
+    FieldDataLink* link = dataLink();
+    if (!link) return;
+    std::string shown = link->fieldText(focused());
+    if (shown != text()) Control::setCaption(shown);
+    changed();
+}
 
 CORVANE_DEFINE_CLASS(MaskEdit, "TMaskEdit", Edit, p.str("EditMask", &MaskEdit::editMask, &MaskEdit::setEditMask))
 
@@ -128,6 +188,25 @@ void ComboBox::pick(int index) {
 CORVANE_DEFINE_CLASS(DBComboBox, "TDBComboBox", ComboBox,
     CORVANE_DATA_PROPS(DBComboBox).boolean("ReadOnly", &DBComboBox::readOnly, &DBComboBox::setReadOnly))
 
+void DBComboBox::pick(int index) {
+    if (!dataLink() || !dataLink()->dataSource()) return ComboBox::pick(index);
+    if (index < 0 || index >= static_cast<int>(items().size()) || !isEffectivelyEnabled()) return;
+    if (!startEditing(*this)) return;
+    field()->setText(items()[static_cast<std::size_t>(index)]);
+    ComboBox::pick(index);
+}
+
+void DBComboBox::dataChanged() {
+    FieldDataLink* link = dataLink();
+    if (!link) return;
+    const std::string shown = link->fieldText(false);
+    auto it = std::find(items().begin(), items().end(), shown);
+    if (it != items().end()) setItemIndex(static_cast<int>(it - items().begin()));
+    else setItemIndex(-1);
+    if (text() != shown) setText(shown);
+    changed();
+}
+
 static const std::vector<std::string> kCheckStates{"cbUnchecked", "cbChecked", "cbGrayed"};
 
 CORVANE_DEFINE_CLASS(CheckBox, "TCheckBox", Control,
@@ -156,6 +235,40 @@ CORVANE_DEFINE_CLASS(DBCheckBox, "TDBCheckBox", CheckBox,
         .boolean("ReadOnly", &DBCheckBox::readOnly, &DBCheckBox::setReadOnly)
         .str("ValueChecked", &DBCheckBox::valueChecked, &DBCheckBox::setValueChecked)
         .str("ValueUnchecked", &DBCheckBox::valueUnchecked, &DBCheckBox::setValueUnchecked))
+
+void DBCheckBox::dataChanged() {
+    Field* f = field();
+    CheckState state = CheckState::cbUnchecked;
+    if (f && !f->isNull()) {
+        if (f->dataType() == FieldType::Boolean) {
+            state = f->asBoolean() ? CheckState::cbChecked : CheckState::cbUnchecked;
+        } else {
+            const std::string text = f->text();
+            state = CheckState::cbGrayed;
+            for (const auto& v : splitValues(valueChecked_))
+                if (sameText(v, text)) state = CheckState::cbChecked;
+            if (state == CheckState::cbGrayed)
+                for (const auto& v : splitValues(valueUnchecked_))
+                    if (sameText(v, text)) state = CheckState::cbUnchecked;
+        }
+    }
+    setState(state);
+}
+
+void DBCheckBox::click() {
+    if (!dataLink() || !dataLink()->dataSource()) return CheckBox::click();
+    if (!isEffectivelyEnabled() || !startEditing(*this)) return;
+    Field* f = field();
+    CheckState next = state() == CheckState::cbChecked
+                          ? CheckState::cbUnchecked
+                          : (state() == CheckState::cbUnchecked && allowGrayed() ? CheckState::cbGrayed
+                                                                                   : CheckState::cbChecked);
+    if (next == CheckState::cbGrayed) f->clear();
+    else if (f->dataType() == FieldType::Boolean) f->setAsBoolean(next == CheckState::cbChecked);
+    else f->setText(splitValues(next == CheckState::cbChecked ? valueChecked_ : valueUnchecked_).front());
+    setState(next);
+    OnClick(this);
+}
 
 CORVANE_DEFINE_CLASS(RadioButton, "TRadioButton", Control,
     p.str("Caption", &RadioButton::caption, &RadioButton::setCaption)
@@ -191,6 +304,28 @@ void RadioGroup::setItemIndex(int index) {
 
 CORVANE_DEFINE_CLASS(DBRadioGroup, "TDBRadioGroup", RadioGroup,
     CORVANE_DATA_PROPS(DBRadioGroup).boolean("ReadOnly", &DBRadioGroup::readOnly, &DBRadioGroup::setReadOnly))
+
+void DBRadioGroup::dataChanged() {
+    Field* f = field();
+    int index = -1;
+    if (f && !f->isNull()) {
+        const std::string text = f->text();
+        const auto& keys = values_.empty() ? items() : values_;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == text) index = static_cast<int>(i);
+    }
+    setItemIndex(index);
+}
+
+void DBRadioGroup::pick(int index) {
+    if (index < 0 || index >= static_cast<int>(items().size()) || !isEffectivelyEnabled()) return;
+    if (dataLink() && dataLink()->dataSource()) {
+        if (!startEditing(*this)) return;
+        const auto& keys = values_.size() > static_cast<std::size_t>(index) ? values_ : items();
+        field()->setText(keys[static_cast<std::size_t>(index)]);
+    }
+    setItemIndex(index);
+}
 
 CORVANE_DEFINE_CLASS(Button, "TButton", Control,
     p.str("Caption", &Button::caption, &Button::setCaption)

@@ -46,6 +46,8 @@ private:
 // Shows a field's text (read through the data source by the data layer).
 class DBText : public Label {
     CORVANE_COMPONENT()
+public:
+    void dataChanged() override;
 };
 
 // A label that places itself beside a control and (with AutoCaption) takes
@@ -84,8 +86,10 @@ public:
     void setMaxLength(int n) { maxLength_ = n; changed(); }
     char passwordChar() const { return passwordChar_; }
     void setPasswordChar(char c) { passwordChar_ = c; changed(); }
-    // Text as a person types it: refused when read-only or disabled.
-    bool typeText(const std::string& text);
+    // Text as a person types it: refused when read-only or disabled. A
+    // data-aware edit puts its data set into editing first (an error passes
+    // on) and writes the field when the focus leaves.
+    virtual bool typeText(const std::string& text);
     void selectAll() { selStart_ = 0; selLength_ = static_cast<int>(text().size()); }
     int selStart() const { return selStart_; }
     int selLength() const { return selLength_; }
@@ -95,8 +99,17 @@ private:
     int selStart_ = 0, selLength_ = 0;
 };
 
+// The field binding shared by the data-aware edits and combos: shows the
+// field's text, keeps typed text pending and writes it on exit.
 class DBEdit : public Edit {
     CORVANE_COMPONENT()
+public:
+    bool typeText(const std::string& text) override;
+    void doEnter() override;
+    void doExit() override;
+    void dataChanged() override;
+    // Read-only also when the field or the data set is.
+    bool isReadOnly() const;
 };
 
 class MaskEdit : public Edit {
@@ -124,7 +137,7 @@ public:
     ComboStyle style() const { return style_; }
     void setStyle(ComboStyle s) { style_ = s; changed(); }
     // Picks what a person picks: fires OnChange and OnClick.
-    void pick(int index);
+    virtual void pick(int index);
 private:
     std::vector<std::string> items_;
     int itemIndex_ = -1;
@@ -133,6 +146,10 @@ private:
 
 class DBComboBox : public ComboBox {
     CORVANE_COMPONENT()
+public:
+    // Writes the picked text to the field at once (editing first).
+    void pick(int index);
+    void dataChanged() override;
 };
 
 enum class CheckState { cbUnchecked, cbChecked, cbGrayed };
@@ -160,6 +177,13 @@ public:
     void setValueChecked(const std::string& v) { valueChecked_ = v; }
     const std::string& valueUnchecked() const { return valueUnchecked_; }
     void setValueUnchecked(const std::string& v) { valueUnchecked_ = v; }
+    // Field to state: no field or null -> unchecked; booleans as they are;
+    // texts compared (any case) with each ';'-separated checked value, then
+    // unchecked value; no match -> grayed.
+    void dataChanged() override;
+    // Toggling edits the data set first (a refusal changes nothing) and
+    // writes the first checked or unchecked value (grayed clears the field).
+    void click() override;
 private:
     std::string valueChecked_ = "True", valueUnchecked_ = "False";
 };
@@ -197,6 +221,9 @@ class DBRadioGroup : public RadioGroup {
 public:
     const std::vector<std::string>& values() const { return values_; }
     void setValues(std::vector<std::string> v) { values_ = std::move(v); }
+    void dataChanged() override;
+    // A person picking an item: the field gets its value (or caption).
+    void pick(int index);
 private:
     std::vector<std::string> values_;
 };

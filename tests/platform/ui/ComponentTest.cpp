@@ -67,14 +67,16 @@ TEST(Reflection, EnumerationNamesAndObjectProperties) {
     EXPECT_EQ(combo.enumName("Enabled"), "True");
     EXPECT_EQ(combo.enumName("Left"), "");
 
-    Component& source = form->create<Component>();
+    DataSource source("dsMain");
     EXPECT_EQ(combo.propKind("DataSource"), TypeKind::Unknown);  // a plain combo is not data-aware
     DBComboBox& dbCombo = form->create<DBComboBox>();
     EXPECT_EQ(dbCombo.propKind("DataSource"), TypeKind::Class);
-    EXPECT_TRUE(dbCombo.setObjectProp("DataSource", &source));
-    EXPECT_EQ(dbCombo.objectProp("DataSource"), &source);
+    EXPECT_TRUE(dbCombo.setDataSourceProp("DataSource", &source));
+    EXPECT_EQ(dbCombo.dataSourceProp("DataSource"), &source);
     EXPECT_EQ(dbCombo.objectProp("Font"), &dbCombo.font());
-    EXPECT_FALSE(dbCombo.setObjectProp("Font", &source));  // read-only object property
+    EXPECT_FALSE(dbCombo.setObjectProp("Font", &combo));  // read-only object property
+    dbCombo.setObjectProp("PopupMenu", &combo);  // not a popup menu: refused quietly
+    EXPECT_EQ(dbCombo.objectProp("PopupMenu"), nullptr);
 }
 
 TEST(Reflection, ClassNameChain) {
