@@ -9,6 +9,10 @@ CORVANE_DEFINE_CLASS(Application, "TApplication", Component,
 
 Application::~Application() { queue_.clear(); }
 
+Form* Application::activeForm() const { return activeForm_.get(); }
+
+void Application::setActiveForm(Form* form) { activeForm_ = form; }
+
 void Application::adoptForm(Form& form) {
     form.setApplication(this);
     form.doCreate();

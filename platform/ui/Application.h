@@ -72,8 +72,8 @@ public:
     // Makes an existing form use this application (forms created elsewhere).
     void adoptForm(Form& form);
 
-    Form* activeForm() const { return activeForm_.get(); }
-    void setActiveForm(Form* form) { activeForm_ = form; }
+    Form* activeForm() const;
+    void setActiveForm(Form* form);
 
     // Queues a message for target; it is handled by processMessages().
     void postMessage(Component& target, Message message);
