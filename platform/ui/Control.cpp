@@ -56,6 +56,8 @@ CORVANE_DEFINE_CLASS(Control, "TControl", Component,
         .integer("Top", &Control::top, &Control::setTop)
         .integer("Width", &Control::width, &Control::setWidth)
         .integer("Height", &Control::height, &Control::setHeight)
+        .enumeration("Align", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}, &Control::align,
+                     &Control::setAlign)
         .boolean("Visible", &Control::visible, &Control::setVisible)
         .boolean("Enabled", &Control::enabled, &Control::setEnabled)
         .integer("Color", &Control::color, &Control::setColor)
@@ -105,6 +107,7 @@ void Control::setParent(Control* parent) {
         parent_->controls_.push_back(this);
         if (isWindowed()) parent_->tabList_.push_back(this);
         parent_->structureChanged();
+        if (align_ != Align::alNone) parent_->realign();
     }
     changed();
 }
@@ -118,14 +121,51 @@ Form* Control::parentForm() const {
 void Control::setBounds(int left, int top, int width, int height) {
     Rect r{left, top, width, height};
     if (r == bounds_) return;
+    const bool resized = r.width != bounds_.width || r.height != bounds_.height;
     bounds_ = r;
     changed();
+    if (resized) realign();
+    if (parent_ && align_ != Align::alNone) parent_->realign();
+}
+
+void Control::setAlign(Align align) {
+    if (align_ == align) return;
+    align_ = align;
+    if (parent_) parent_->realign();
+    changed();
+}
+
+void Control::realign() {
+    if (aligning_) return;  // a child placed here asks again; once is enough
+    aligning_ = true;
+    int top = 0, bottom = clientHeight(), left = 0, right = clientWidth();
+    auto place = [](Control* c, int l, int t, int w, int h) {
+        Rect r{l, t, std::max(0, w), std::max(0, h)};
+        if (r == c->bounds_) return;
+        c->bounds_ = r;
+        c->changed();
+        c->realign();
+    };
+    for (Align pass : {Align::alTop, Align::alBottom, Align::alLeft, Align::alRight, Align::alClient})
+        for (Control* c : controls_) {
+            if (c->align_ != pass || !c->visible_) continue;
+            switch (pass) {
+            case Align::alTop: place(c, left, top, right - left, c->height()); top += c->height(); break;
+            case Align::alBottom: bottom -= c->height(); place(c, left, bottom, right - left, c->height()); break;
+            case Align::alLeft: place(c, left, top, c->width(), bottom - top); left += c->width(); break;
+            case Align::alRight: right -= c->width(); place(c, right, top, c->width(), bottom - top); break;
+            case Align::alClient: place(c, left, top, right - left, bottom - top); break;
+            case Align::alNone: break;
+            }
+        }
+    aligning_ = false;
 }
 
 void Control::setVisible(bool visible) {
     if (visible_ == visible) return;
     visible_ = visible;
     changed();
+    if (parent_ && align_ != Align::alNone) parent_->realign();
 }
 
 void Control::setEnabled(bool enabled) {

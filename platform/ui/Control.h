@@ -47,6 +47,9 @@ constexpr ShortCut shortCut(int key, unsigned shift) {
 
 enum FontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
+// Where a control docks inside its parent.
+enum class Align { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
     friend bool operator==(const Rect&, const Rect&) = default;
@@ -106,6 +109,11 @@ public:
     void setTop(int v) { setBounds(left(), v, width(), height()); }
     void setWidth(int v) { setBounds(left(), top(), v, height()); }
     void setHeight(int v) { setBounds(left(), top(), width(), v); }
+    Align align() const { return align_; }
+    void setAlign(Align align);
+    // Places the docked children: top and bottom ones across the full
+    // width, left and right ones in the height left, the client one in the rest.
+    void realign();
     virtual int clientWidth() const { return width(); }
     virtual int clientHeight() const { return height(); }
 
@@ -188,6 +196,8 @@ private:
     std::vector<Control*> controls_;
     std::vector<Control*> tabList_;
     Rect bounds_;
+    Align align_ = Align::alNone;
+    bool aligning_ = false;
     bool visible_ = true;
     bool enabled_ = true;
     Color color_ = clBtnFace;

@@ -267,3 +267,33 @@ TEST(DBLabel, PlacesItselfBesideItsControl) {
 
 }  // namespace
 }  // namespace corvane::ui
+
+namespace corvane::ui {
+namespace {
+
+TEST(Align, DockedControlsShareTheParentsArea) {
+    auto form = makeComponent<Form>();
+    form->setBounds(0, 0, 600, 400);
+    ToolBar& bar = form->create<ToolBar>();
+    StatusBar& status = form->create<StatusBar>();
+    PageControl& pages = form->create<PageControl>();
+    Panel& head = form->create<Panel>();
+    for (Control* c : std::initializer_list<Control*>{&bar, &status, &pages, &head}) c->setParent(form.get());
+    bar.setAlign(Align::alTop);
+    status.setAlign(Align::alBottom);
+    pages.setAlign(Align::alClient);
+    head.setHeight(50);
+    head.setAlign(Align::alTop);
+    EXPECT_EQ(bar.bounds(), (Rect{0, 0, 600, 29}));
+    EXPECT_EQ(head.bounds(), (Rect{0, 29, 600, 50}));
+    EXPECT_EQ(status.bounds(), (Rect{0, 381, 600, 19}));
+    EXPECT_EQ(pages.bounds(), (Rect{0, 79, 600, 302}));
+    head.setVisible(false);
+    EXPECT_EQ(pages.bounds(), (Rect{0, 29, 600, 352}));
+    form->resize(800, 500);
+    EXPECT_EQ(status.bounds(), (Rect{0, 481, 800, 19}));
+    EXPECT_EQ(pages.width(), 800);
+}
+
+}  // namespace
+}  // namespace corvane::ui
