@@ -7,7 +7,10 @@ namespace corvane::ui {
 CORVANE_DEFINE_CLASS(Application, "TApplication", Component,
     p.integer("HintPause", [](const Application& a) { return a.hintPause; }, [](Application& a, int v) { a.hintPause = v; }))
 
-Application::~Application() { queue_.clear(); }
+Application::~Application() {
+    queue_.clear();
+    destroyOwned();  // forms reach the active form and the queue while they go
+}
 
 Form* Application::activeForm() const { return activeForm_.get(); }
 

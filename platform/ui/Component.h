@@ -118,11 +118,14 @@ protected:
     virtual void beforeDestruction() {}
     void changed();
     void structureChanged();
+    // Frees every owned component now. A class whose members its owned
+    // components may still reach while they go calls this in its own
+    // destructor, before those members are gone.
+    void destroyOwned();
 
 private:
     // Resolves "A.B.C" to the component holding C and the last name.
     const Component* resolve(std::string_view& name) const;
-    void destroyOwned();
 
     std::string name_;
     int tag_ = 0;

@@ -28,7 +28,7 @@ Form::Form(Application* application) : application_(application) {
     setTabStop(false);
 }
 
-Form::~Form() = default;
+Form::~Form() { destroyOwned(); }
 
 void Form::doCreate() {
     if (created_) return;
