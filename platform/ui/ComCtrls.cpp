@@ -167,8 +167,21 @@ CORVANE_DEFINE_CLASS(PageControl, "TPageControl", Control,
         .event("OnChange", &PageControl::OnChange)
         .event("OnChanging", &PageControl::OnChanging))
 
+Rect PageControl::displayRect() const {
+    const int tabs = tabHeight_ > 0 ? tabHeight_ : 20;
+    return Rect{4, tabs + 4, std::max(0, width() - 8), std::max(0, height() - tabs - 8)};
+}
+
+void PageControl::realign() {
+    const Rect r = displayRect();
+    for (TabSheet* page : pages_) page->setBounds(r.left, r.top, r.width, r.height);
+    Control::realign();
+}
+
 void PageControl::insertPage(TabSheet* page) {
     pages_.push_back(page);
+    const Rect r = displayRect();
+    page->setBounds(r.left, r.top, r.width, r.height);
     if (!activePage()) activePage_ = page;
     structureChanged();
 }

@@ -131,11 +131,14 @@ public:
     int tabWidth() const { return tabWidth_; }
     void setTabWidth(int w) { tabWidth_ = w; changed(); }
     int tabHeight() const { return tabHeight_; }
-    void setTabHeight(int h) { tabHeight_ = h; changed(); }
+    void setTabHeight(int h) { tabHeight_ = h; realign(); changed(); }
     bool ownerDraw() const { return ownerDraw_; }
     void setOwnerDraw(bool o) { ownerDraw_ = o; changed(); }
     Component* imagesObject() const { return images_.get(); }
     void setImagesObject(Component* images) { images_ = images; }
+    // The area every page fills: inside the frame, below the tabs.
+    Rect displayRect() const;
+    void realign() override;
 
     NotifyEvent OnChange;
     TabChangingEvent OnChanging;

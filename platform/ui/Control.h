@@ -113,7 +113,7 @@ public:
     void setAlign(Align align);
     // Places the docked children: top and bottom ones across the full
     // width, left and right ones in the height left, the client one in the rest.
-    void realign();
+    virtual void realign();
     virtual int clientWidth() const { return width(); }
     virtual int clientHeight() const { return height(); }
 
