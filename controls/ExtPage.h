@@ -12,15 +12,7 @@
 
 namespace corvane {
 
-// How a tab is painted: background, caption (centred on one line), font.
-struct TabPaint {
-    ui::Rect background;  // the area filled with brush
-    ui::Rect textRect;    // the caption is centred in it
-    ui::Color brush = ui::clBtnFace;
-    ui::Color fontColor = ui::clBtnText;
-    bool bold = false;
-    std::string caption;
-};
+using ui::TabPaint;
 
 using DrawTabEvent = ui::Event<void(ui::Component* sender, int tabIndex, bool active, const ui::Rect& rect)>;
 
@@ -32,6 +24,9 @@ public:
     // Draws tab tabIndex (visible tabs only): OnDrawTab when set (then
     // false: nothing left to paint), else the standard paint in out.
     bool drawTab(int tabIndex, bool active, const ui::Rect& rect, TabPaint& out);
+    bool paintTab(int tabIndex, bool active, const ui::Rect& rect, TabPaint& out) override {
+        return drawTab(tabIndex, active, rect, out);
+    }
 
     DrawTabEvent OnDrawTab;
 };

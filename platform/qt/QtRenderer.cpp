@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/GridTableModel.h"
+#include "platform/qt/PageTabWidget.h"
 #include "platform/qt/QtText.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/DialogService.h"
@@ -243,7 +244,7 @@ QWidget* QtRenderer::createWidget(ui::Control& c, QWidget* parent) {
     QWidget* w = nullptr;
     ui::Control* control = &c;
     if (c.isA("TPageControl")) {
-        auto* tabs = new QTabWidget(parent);
+        auto* tabs = new PageTabWidget(*as<ui::PageControl>(c), parent);
         connect(tabs, &QTabWidget::currentChanged, this, [this, control, tabs](int index) {
             if (syncing_) return;
             auto* pc = as<ui::PageControl>(*control);
@@ -606,9 +607,7 @@ void QtRenderer::apply(ui::Component& component) {
             if (QWidget* pw = widgetOf(*page)) pw->setEnabled(page->enabled());
         }
         tabs->setCurrentIndex(pc->activePageIndex());
-        if (pc->tabWidth() > 0 || pc->tabHeight() > 0)
-            tabs->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: %1px; min-height: %2px; }")
-                                    .arg(pc->tabWidth()).arg(pc->tabHeight()));
+        tabs->tabBar()->update();
     } else if (auto* status = qobject_cast<QStatusBar*>(w)) {
         auto* model = as<ui::StatusBar>(c);
         const auto labels = status->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);

@@ -103,6 +103,17 @@ private:
 
 using TabChangingEvent = Event<void(Component* sender, bool& allowChange)>;
 
+// How an owner-drawn tab is painted: background, caption (centred on one
+// line), font colour and weight.
+struct TabPaint {
+    Rect background;  // filled with brush
+    Rect textRect;    // the caption is centred in it
+    Color brush = clBtnFace;
+    Color fontColor = clBtnText;
+    bool bold = false;
+    std::string caption;
+};
+
 class PageControl : public Control {
     CORVANE_COMPONENT()
 public:
@@ -136,6 +147,13 @@ public:
     void setOwnerDraw(bool o) { ownerDraw_ = o; changed(); }
     Component* imagesObject() const { return images_.get(); }
     void setImagesObject(Component* images) { images_ = images; }
+    // Paints an owner-drawn tab (tab indexes count visible tabs): true with
+    // out filled, false when the control drew it itself or draws nothing.
+    // Plain page controls leave their tabs to the platform.
+    virtual bool paintTab(int tabIndex, bool active, const Rect& rect, TabPaint& out) {
+        (void)tabIndex; (void)active; (void)rect; (void)out;
+        return false;
+    }
     // The area every page fills: inside the frame, below the tabs.
     Rect displayRect() const;
     void realign() override;

@@ -26,6 +26,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "controls/ExtPage.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/DataSource.h"
 #include "platform/qt/GridTableModel.h"
@@ -459,6 +460,38 @@ TEST_F(Renderer, ScreenshotShowsChineseAsGlyphs) {
     m.pages->setActivePage(m.browse);
     const std::filesystem::path gridFile = std::filesystem::current_path() / "RendererGrid.png";
     ASSERT_TRUE(renderer.saveScreenshot(*m.form, QString::fromStdString(gridFile.string())));
+}
+
+TEST(ExtPageTabs, OwnerDrawnTabsUseTheCaptionColours) {
+    test::qtApp();
+    ui::Application app;
+    QtRenderer renderer(app);
+    ui::Form& form = app.createForm<ui::Form>();
+    form.setBounds(0, 0, 400, 160);
+    ExtPageControl& pages = form.create<ExtPageControl>();
+    pages.setParent(&form);
+    pages.setAlign(ui::Align::alClient);
+    pages.setTabWidth(80);
+    pages.setTabHeight(20);
+    for (const char* caption : {"详细字段", "自定义信息", "信息浏览"}) {
+        ui::TabSheet& page = form.create<ui::TabSheet>();
+        page.setCaption(caption);
+        page.setPageControl(&pages);
+    }
+    pages.page(1)->setTabVisible(false);
+    form.show();
+    const std::filesystem::path file = std::filesystem::current_path() / "ExtPageTabs.png";
+    ASSERT_TRUE(renderer.saveScreenshot(form, QString::fromStdString(file.string())));
+    QImage image(QString::fromStdString(file.string()));
+    auto* tabs = qobject_cast<QTabWidget*>(renderer.widgetOf(pages));
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->tabBar()->tabRect(0).size(), QSize(80, 20));
+    const QPoint origin = tabs->tabBar()->mapTo(renderer.windowOf(form), QPoint(0, 0));
+    // Active tab: inset by 2 on the active-caption colour; the other on the inactive one.
+    const QPoint active = origin + tabs->tabBar()->tabRect(0).topLeft() + QPoint(4, 4);
+    const QPoint inactive = origin + tabs->tabBar()->tabRect(2).topLeft() + QPoint(1, 1);
+    EXPECT_EQ(image.pixel(active), toQColor(ui::clActiveCaption).rgb());
+    EXPECT_EQ(image.pixel(inactive), toQColor(ui::clInactiveCaption).rgb());
 }
 
 }  // namespace
