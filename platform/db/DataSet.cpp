@@ -219,7 +219,7 @@ void DataSet::setFieldValue(Field& field, const Variant& value) {
         return;
     }
     if (!isEditing()) throw EDatabaseError(name_ + ": Dataset not in edit or insert mode");
-    if (field.readOnly()) throw EDatabaseError("Field '" + field.displayLabel() + "' cannot be modified");
+    if (field.readOnly() || field.fieldKind() != FieldKind::Data) throw EDatabaseError("Field '" + field.displayLabel() + "' cannot be modified");
     if (!record || field.slot_ < 0) throw EDatabaseError("Field '" + field.fieldName() + "' has no value here");
     validatingField_ = &field;
     validatingValue_ = &value;
@@ -387,12 +387,13 @@ void DataSet::beginInsert(bool atEnd) {
     checkActive();
     if (readOnly_) throw EDatabaseError(name_ + ": Cannot modify a read-only dataset");
     checkBrowseMode();
+    auto record = newRecord();
+    record->status = UpdateStatus::Inserted;
+    initNewRecord(*record);
     fire(evBeforeInsert);
     fire(evBeforeScroll);
     int savedCursor = cursor_;
     bool savedBof = bof_, savedEof = eof_;
-    auto record = newRecord();
-    record->status = UpdateStatus::Inserted;
     int position = atEnd || cursor_ < 0 ? static_cast<int>(view_.size()) : cursor_;
     insertIntoView(record.get(), position);
     pendingInsert_ = record;
@@ -426,8 +427,6 @@ void DataSet::checkRequiredFields() {
     }
 }
 
-int DataSet::orderedPosition(const Record&, int current) const { return current; }
-
 void DataSet::post() {
     checkActive();
     if (!isEditing()) return;
@@ -453,12 +452,10 @@ void DataSet::post() {
         }
         recordPosted(*record, &savedValues_, false);
     }
-    int position = orderedPosition(*record, cursor_);
-    if (position != cursor_) {
+    if (ordered()) {
         removeFromView(cursor_);
-        if (position > cursor_) --position;
-        insertIntoView(record, position);
-        cursor_ = position;
+        cursor_ = orderedPosition(*record);
+        insertIntoView(record, cursor_);
     }
     savedValues_.clear();
     modified_ = false;

@@ -219,10 +219,15 @@ protected:
         (void)record; (void)before; (void)inserted;
     }
     virtual void recordRemoved(Record& record) { (void)record; }
-    // Where a posted or appended record goes in the current order.
-    virtual int orderedPosition(const Record& record, int current) const;
+    // True while the current order is an index: a posted record moves to
+    // orderedPosition(), its place among the other records shown.
+    virtual bool ordered() const { return false; }
+    virtual int orderedPosition(const Record& record) const { (void)record; return 0; }
     // The detail data sets hear that the current record moved.
     virtual void currentRecordChanged() {}
+    // A new record before OnNewRecord runs (a linked detail fills its link
+    // fields); raising refuses the insert.
+    virtual void initNewRecord(Record& record) { (void)record; }
     // Fills view() from the store in the current order.
     virtual void rebuildView();
 
@@ -245,11 +250,16 @@ protected:
     void renumberView(std::size_t from = 0);
     void setStore(std::shared_ptr<RecordStore> store) { store_ = std::move(store); }
     RecordStore& store() { return *store_; }
+    const RecordStore& store() const { return *store_; }
     const std::shared_ptr<RecordStore>& storePtr() const { return store_; }
     Record* currentRecord() const;
     int cursor() const { return cursor_; }
     void setCursor(int cursor) { cursor_ = cursor; }
     void resetPosition();
+    void setEdges(bool bof, bool eof) { bof_ = bof; eof_ = eof; }
+    static int slotOf(const Field& field) { return field.slot_; }
+    void removeFromView(int position);
+    void insertIntoView(Record* record, int position);
 
     void notify(DataEvent event, Field* field = nullptr);
     // The position of the first record matching, -1 when none (linear).
@@ -283,8 +293,6 @@ private:
     void setState(DataSetState state);
     void beginInsert(bool atEnd);
     void checkRequiredFields();
-    void removeFromView(int position);
-    void insertIntoView(Record* record, int position);
     Record* activeRecord() const;
     void computeLookup(Field& field, Record& record);
 
