@@ -10,24 +10,14 @@ int GridRowSource::fieldIndex(const std::string& name) const {
     return -1;
 }
 
-std::string DataSetRowSource::displayText(int row, int field) const {
-    if (!isActive() || row < 0 || row >= rowCount()) return {};
-    const Field& f = dataSet_->field(field);
-    if (row == currentRow()) return f.displayText();  // shows pending edits too
-    return dataSet_->withRecordAt(row, [&] { return f.displayText(); });
-}
-
-void DataSetRowSource::setCurrentRow(int row) {
-    if (isActive() && row >= 0 && row < rowCount() && row != currentRow()) dataSet_->setRecNo(row + 1);
+std::string DataSetRowSource::fieldName(int field) const {
+    Field* f = model_.columnField(field);
+    return f ? f->fieldName() : std::string();
 }
 
 bool DataSetRowSource::setText(int row, int field, const std::string& text) {
-    if (!isActive() || dataSet_->readOnly()) return false;
-    setCurrentRow(row);
-    Field& f = dataSet_->field(field);
-    if (f.readOnly()) return false;
-    if (!dataSet_->isEditing()) dataSet_->edit();
-    f.setText(text);
+    if (!isActive() || model_.readOnly(field)) return false;
+    model_.setText(row, field, text);
     return true;
 }
 
@@ -53,9 +43,8 @@ DBGrid::DBGrid() {
 GridRowSource* DBGrid::rowSource() const {
     if (rowSource_) return rowSource_;
     FieldDataLink* link = dataLink();
-    DataSet* ds = link ? link->dataSet() : nullptr;
-    if (!ds) return nullptr;
-    dataSetRows_.setDataSet(ds);
+    if (!link || !link->dataSet()) return nullptr;
+    if (dataSetRows_.dataSource() != link->dataSource()) dataSetRows_.setDataSource(link->dataSource());
     return &dataSetRows_;
 }
 

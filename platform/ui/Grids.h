@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/db/DataSet.h"
+#include "platform/db/DataSetTableModel.h"
 #include "platform/ui/Control.h"
 
 namespace corvane::ui {
@@ -34,28 +35,28 @@ public:
     int fieldIndex(const std::string& name) const;
 };
 
-// The rows of a data set in its current order; cells show the fields'
+// The rows of a data source's data set in their current order, through
+// the data set's table model: columns are its visible fields, cells their
 // display texts.
 class DataSetRowSource : public GridRowSource {
 public:
-    explicit DataSetRowSource(DataSet* dataSet = nullptr) : dataSet_(dataSet) {}
-    DataSet* dataSet() const { return dataSet_; }
-    void setDataSet(DataSet* dataSet) { dataSet_ = dataSet; }
-    bool isActive() const override { return dataSet_ && dataSet_->active(); }
-    int rowCount() const override { return isActive() ? dataSet_->recordCount() : 0; }
-    int fieldCount() const override { return dataSet_ ? dataSet_->fieldCount() : 0; }
-    std::string fieldName(int field) const override { return dataSet_->field(field).fieldName(); }
-    std::string displayLabel(int field) const override { return dataSet_->field(field).displayLabel(); }
-    int displayWidth(int field) const override { return dataSet_->field(field).displayWidth(); }
-    bool fieldVisible(int field) const override { return dataSet_->field(field).visible(); }
-    std::string displayText(int row, int field) const override;
-    int currentRow() const override { return isActive() ? dataSet_->recNo() - 1 : -1; }
-    void setCurrentRow(int row) override;
-    // Moves to the row, starts editing and sets the field's text; the
-    // record is posted when the grid leaves the row.
+    DataSource* dataSource() const { return model_.dataSource(); }
+    void setDataSource(DataSource* source) { model_.setSource(source); }
+    bool isActive() const override { return dataSource() && dataSource()->dataSet() && dataSource()->dataSet()->active(); }
+    int rowCount() const override { return model_.rowCount(); }
+    int fieldCount() const override { return model_.columnCount(); }
+    std::string fieldName(int field) const override;
+    std::string displayLabel(int field) const override { return model_.headerText(field); }
+    int displayWidth(int field) const override { return model_.columnWidth(field); }
+    std::string displayText(int row, int field) const override { return model_.displayText(row, field); }
+    int currentRow() const override { return model_.currentRow(); }
+    void setCurrentRow(int row) override { model_.setCurrentRow(row); }
+    // Moves to the row, starts editing and sets the field's text (a refused
+    // text raises); the record is posted when the grid leaves the row.
     bool setText(int row, int field, const std::string& text) override;
+
 private:
-    DataSet* dataSet_;
+    DataSetTableModel model_;
 };
 
 struct GridColumn {
