@@ -124,15 +124,15 @@ T* as(ui::Component& c) {
 
 }  // namespace
 
-QtRenderer::QtRenderer(ui::Application& application) : app_(application) {
-    app_.setPresenter(this);
+QtRenderer::QtRenderer(ui::Application& application) : app_(&application) {
+    application.setPresenter(this);
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &QtRenderer::onFocusChanged);
 }
 
 QtRenderer::~QtRenderer() {
     qApp->removeEventFilter(this);
-    if (app_.presenter() == this) app_.setPresenter(nullptr);
+    if (ui::Application* app = app_.get(); app && app->presenter() == this) app->setPresenter(nullptr);
     for (auto& ref : observed_)
         if (ui::Component* c = ref.get(); c && c->observer() == this) c->setObserver(nullptr);
     for (auto& view : forms_) delete view->window.data();
@@ -859,15 +859,16 @@ void QtRenderer::guarded(const std::function<void()>& handler) {
     } catch (const EAbort&) {
         // the silent abort: the operation ends without a message
     } catch (const std::exception& e) {
-        if (ui::DialogService* dialogs = app_.dialogService()) {
+        if (ui::DialogService* dialogs = app_ ? app_->dialogService() : nullptr) {
             ui::MessageDialogRequest request;
             request.type = ui::MsgDlgType::Error;
             request.text = e.what();
             dialogs->messageDialog(request);
         }
     }
-    if (app_.pendingMessages() > 0)
-        QMetaObject::invokeMethod(this, [this] { guarded([this] { app_.processMessages(); }); }, Qt::QueuedConnection);
+    if (app_ && app_->pendingMessages() > 0)
+        QMetaObject::invokeMethod(
+            this, [this] { guarded([this] { if (app_) app_->processMessages(); }); }, Qt::QueuedConnection);
 }
 
 void QtRenderer::onFocusChanged(QWidget* old, QWidget* now) {

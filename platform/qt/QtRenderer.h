@@ -37,7 +37,8 @@ namespace corvane::qt {
 class QtRenderer : public QObject, public ui::FormPresenter, public ui::ComponentObserver {
     Q_OBJECT
 public:
-    // Becomes the application's presenter (and leaves it on destruction).
+    // Becomes the application's presenter (and leaves it on destruction,
+    // when the application is still there).
     explicit QtRenderer(ui::Application& application);
     ~QtRenderer() override;
 
@@ -97,7 +98,7 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
     ui::Control* controlOf(const QWidget* widget) const;
 
-    ui::Application& app_;
+    ui::ComponentRef<ui::Application> app_;  // may go before the renderer
     std::vector<std::unique_ptr<FormView>> forms_;
     std::unordered_map<const ui::Component*, QPointer<QWidget>> widgets_;
     std::unordered_map<const QWidget*, ui::Component*> controls_;

@@ -24,6 +24,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QPointer>
 #include <filesystem>
 
 #include "controls/ExtPage.h"
@@ -492,6 +493,24 @@ TEST(ExtPageTabs, OwnerDrawnTabsUseTheCaptionColours) {
     const QPoint inactive = origin + tabs->tabBar()->tabRect(2).topLeft() + QPoint(1, 1);
     EXPECT_EQ(image.pixel(active), toQColor(ui::clActiveCaption).rgb());
     EXPECT_EQ(image.pixel(inactive), toQColor(ui::clInactiveCaption).rgb());
+}
+
+TEST(RendererLifetime, TheApplicationAndItsFormsMayGoFirst) {
+    test::qtApp();
+    auto app = std::make_unique<ui::Application>();
+    auto renderer = std::make_unique<QtRenderer>(*app);
+    ui::Form& form = app->createForm<ui::Form>();
+    ui::Edit& edit = form.create<ui::Edit>();
+    edit.setParent(&form);
+    form.show();
+    QPointer<QWidget> window = renderer->windowOf(form);
+    ASSERT_TRUE(window);
+    edit.free();
+    EXPECT_EQ(renderer->widgetOf(edit), nullptr);
+    app.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window);  // the window went with its form
+    renderer.reset();
 }
 
 }  // namespace
