@@ -692,10 +692,14 @@ void QtRenderer::applyForm(ui::Form& form) {
         palette.setColor(QPalette::Window, toQColor(form.color()));
         view->client->setPalette(palette);
         view->client->setFont(fontOf(form.font()));
-        view->client->setMinimumSize(form.width(), form.height());
-        view->client->resize(form.width(), form.height());
+        const QSize wanted(form.width(), form.height());
+        if (view->client->size() != wanted) {
+            // The designed size is the least the window gives the form.
+            view->client->setMinimumSize(wanted);
+            view->client->resize(wanted);
+            view->window->adjustSize();
+        }
     }
-    view->window->adjustSize();
     view->window->setEnabled(form.enabled());
     if (ui::Control* active = form.activeControl())
         if (QWidget* w = widgetOf(*active); w && !w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
