@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QEventLoop>
 #include <QGroupBox>
@@ -913,6 +914,20 @@ bool QtRenderer::eventFilter(QObject* watched, QEvent* event) {
                     Syncing s(syncing_);
                     guarded([&] { form->resize(size.width(), size.height()); });
                 }
+            }
+        return false;
+    }
+    if (event->type() == QEvent::ContextMenu) {
+        // The control's popup menu (or its parent's) at the pointer.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        ui::Control* control = widget ? controlOf(widget) : nullptr;
+        for (ui::Control* c = control; c; c = c->parent())
+            if (ui::PopupMenu* popup = c->popupMenu()) {
+                QMenu* menu = popupMenuFor(popup, nullptr);
+                if (!menu) return false;
+                popup->setPopupComponent(control);
+                menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+                return true;
             }
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/StdCtrls.h"
 
 namespace corvane::ui {
 
@@ -143,6 +144,20 @@ void Form::selectFirst() {
     if (Control* first = findNextControl(nullptr, true, true, false)) setActiveControl(first);
 }
 
+namespace {
+// The visible, enabled default (or cancel) button of the form, if any.
+Button* dialogButton(const Control& parent, bool isDefault) {
+    for (Control* c : parent.controls()) {
+        if (c->isA("TButton")) {
+            auto* b = static_cast<Button*>(c);
+            if ((isDefault ? b->isDefault() : b->cancel()) && b->canFocus()) return b;
+        }
+        if (Button* below = dialogButton(*c, isDefault)) return below;
+    }
+    return nullptr;
+}
+}  // namespace
+
 bool Form::menuShortCut(int key, unsigned shift) {
     const ShortCut sc = shortCut(key, shift);
     if (MainMenu* m = menu(); m && m->dispatchShortCut(sc)) return true;
@@ -165,6 +180,18 @@ bool Form::dispatchKeyDown(int key, unsigned shift) {
     if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
         selectNext(target, !(shift & ssShift), true);
         return true;
+    }
+    // Dialog keys: Enter presses the default button (unless a button has
+    // the focus and takes Enter itself), Esc the cancel button.
+    if ((key == VK_RETURN || key == VK_ESCAPE) && shift == 0) {
+        if (key == VK_RETURN && target && target->isA("TButton")) {
+            target->click();
+            return true;
+        }
+        if (Button* button = dialogButton(*this, key == VK_RETURN)) {
+            button->click();
+            return true;
+        }
     }
     return false;
 }

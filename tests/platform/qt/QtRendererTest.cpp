@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QImage>
@@ -424,6 +425,24 @@ TEST_F(Renderer, UserInputGoesThroughTheModel) {
     EXPECT_EQ(m.cds.recNo(), 3);
     emit table->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(titled, "MB001");
+
+    // A right click opens the control's popup menu, which the model fills.
+    ui::PopupMenu& popup = m.form->create<ui::PopupMenu>();
+    popup.OnPopup = [&](ui::Component*) {
+        popup.items().clear();
+        popup.items().addNew("mnuSelectAll", "全选").OnClick = [&](ui::Component*) { m.log.push_back("selectAll"); };
+    };
+    m.grid->setPopupMenu(&popup);
+    QContextMenuEvent context(QContextMenuEvent::Mouse, QPoint(5, 5), table->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(table, &context);
+    QMenu* shown = renderer.menuOf(popup);
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->actions().size(), 1);
+    EXPECT_EQ(fromQt(shown->actions()[0]->text()), "全选");
+    shown->actions()[0]->trigger();
+    EXPECT_EQ(m.log.back(), "selectAll");
+    EXPECT_EQ(popup.popupComponent(), m.grid);
+    shown->close();
 
     // Closing the window asks the form.
     bool asked = false;

@@ -140,6 +140,32 @@ TEST(KeyRouting, ShortcutWithModifiersAndTabMovesFocus) {
     EXPECT_EQ(t.form->activeControl(), t.ed1);
 }
 
+TEST(KeyRouting, EnterAndEscPressTheDialogButtons) {
+    TestForm t;
+    Button& ok = t.form->create<Button>();
+    Button& cancel = t.form->create<Button>();
+    for (Button* b : {&ok, &cancel}) b->setParent(t.form);
+    ok.setDefault(true);
+    ok.setModalResult(mrOk);
+    cancel.setCancel(true);
+    cancel.setModalResult(mrCancel);
+    int results = 0;
+    t.dialogs.duringModal = [&](Form& f) {
+        f.dispatchKeyDown(results++ == 0 ? VK_ESCAPE : VK_RETURN, 0);
+    };
+    EXPECT_EQ(t.form->showModal(), mrCancel);
+    EXPECT_EQ(t.form->showModal(), mrOk);
+    // A key the focused control takes never reaches the buttons.
+    t.form->show();
+    t.ed1->OnKeyDown = [](Component*, int& key, unsigned) { key = 0; };
+    t.form->setModalResult(0);
+    EXPECT_TRUE(t.form->dispatchKeyDown(VK_RETURN, 0));
+    EXPECT_EQ(t.form->modalResult(), 0);
+    ok.setEnabled(false);
+    t.ed1->OnKeyDown.clear();
+    EXPECT_FALSE(t.form->dispatchKeyDown(VK_RETURN, 0));  // no usable default button
+}
+
 TEST(Focus, TabOrderSkipsWhatCannotTakeFocus) {
     TestForm t;
     t.form->show();
