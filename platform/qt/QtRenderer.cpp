@@ -1,5 +1,7 @@
 #include "platform/qt/QtRenderer.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -137,6 +139,11 @@ QtRenderer::~QtRenderer() {
     for (auto& ref : observed_)
         if (ui::Component* c = ref.get(); c && c->observer() == this) c->setObserver(nullptr);
     for (auto& view : forms_) delete view->window.data();
+    std::vector<QMenu*> parentless;
+    for (const auto& [component, menu] : menus_)
+        if (menu && !menu->parent() && std::find(parentless.begin(), parentless.end(), menu.data()) == parentless.end())
+            parentless.push_back(menu.data());
+    qDeleteAll(parentless);
 }
 
 // ------------------------------------------------------------------ lookups
@@ -789,7 +796,15 @@ void QtRenderer::componentDestroyed(ui::Component& component) {
         widgets_.erase(it);
     }
     actions_.erase(key);
-    menus_.erase(key);
+    if (auto it = menus_.find(key); it != menus_.end()) {
+        QMenu* menu = it->second.data();
+        menus_.erase(it);
+        // A popup menu's own Qt menu (no parent) goes with it; the map may
+        // hold it twice (menu and root item).
+        bool stillUsed = false;
+        for (const auto& [other, qmenu] : menus_) stillUsed |= qmenu == menu;
+        if (menu && !menu->parent() && !stillUsed) menu->deleteLater();
+    }
     for (auto it = forms_.begin(); it != forms_.end(); ++it)
         if ((*it)->form.get() == nullptr || (*it)->form.get() == &component) {
             if ((*it)->modalLoop) (*it)->modalLoop->quit();
