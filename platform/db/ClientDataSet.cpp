@@ -8,6 +8,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DispatchProvider.h"
+#include "platform/db/GbkText.h"
 
 namespace corvane {
 namespace {
@@ -47,14 +48,7 @@ int compareValues(const Variant& a, const Variant& b, bool text, bool caseInsens
     if (text) {
         const std::string& x = a.asString();
         const std::string& y = b.asString();
-        if (!caseInsensitive) return x.compare(y);
-        std::size_t n = std::min(x.size(), y.size());
-        for (std::size_t i = 0; i < n; ++i) {
-            int cx = std::toupper(static_cast<unsigned char>(x[i]));
-            int cy = std::toupper(static_cast<unsigned char>(y[i]));
-            if (cx != cy) return cx < cy ? -1 : 1;
-        }
-        return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
+        return caseInsensitive ? compareGbkIgnoreCase(x, y) : x.compare(y);
     }
     if (a.type() == VarType::Boolean || b.type() == VarType::Boolean) return int(a.toBool()) - int(b.toBool());
     double x = a.toDouble(), y = b.toDouble();
@@ -81,11 +75,7 @@ void appendKey(std::string& key, const Variant& value, bool text, bool caseInsen
         key += 'S';
         std::uint32_t n = static_cast<std::uint32_t>(s.size());
         key.append(reinterpret_cast<const char*>(&n), sizeof n);
-        if (caseInsensitive) {
-            for (char c : s) key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        } else {
-            key += s;
-        }
+        key += caseInsensitive ? upperGbk(s) : s;
         return;
     }
     if (value.type() == VarType::Boolean) {
@@ -112,6 +102,9 @@ void revertStore(RecordStore& store, std::size_t columnCount) {
     std::erase_if(store.rows, [](const auto& row) { return row->status == UpdateStatus::Inserted; });
     for (auto& row : store.deleted) store.rows.push_back(row);
     store.deleted.clear();
+    // Only fetched rows are left: back in the order they arrived.
+    std::stable_sort(store.rows.begin(), store.rows.end(),
+                     [](const auto& a, const auto& b) { return a->sequence < b->sequence; });
     for (auto& row : store.rows) {
         if (row->status != UpdateStatus::Unmodified && !row->original.empty())
             std::copy_n(row->original.begin(), std::min(columnCount, row->original.size()), row->values.begin());
@@ -215,7 +208,12 @@ ProviderConnection& ClientDataSet::connection() {
     return *connection_;
 }
 
-Variant ClientDataSet::dataRequest(const Variant& request) { return connection().dataRequest(providerName_, request); }
+Variant ClientDataSet::dataRequest(const Variant& request) {
+    const Variant& r = request.deref();
+    if (!r.isArray() || r.dimCount() != 1 || r.length() != 2)
+        throw EDatabaseError(name() + ": a data request is [where, order by]");
+    return connection().dataRequest(providerName_, request);
+}
 
 // ------------------------------------------------------------------ opening
 
@@ -252,6 +250,7 @@ void ClientDataSet::loadPacket(const DataPacket& packet) {
     setStore(std::make_shared<RecordStore>());
     endOfData_ = packet.endOfData;
     updateSortKeys();
+    store().rows.reserve(packet.rows.size() + packet.rows.size() / 4 + 64);
     for (const RowValues& row : packet.rows) {
         auto record = recordFromWire(row, columns());
         if (hasCalculatedFields()) calculateFields(*record);
@@ -285,7 +284,7 @@ void ClientDataSet::internalOpen() {
     } else {
         loadPacket(connection().getRecords(providerName_, packetRecords_, true));
     }
-    if (masterSource_) masterChanged();
+    if (masterSource()) masterChanged();
 }
 
 void ClientDataSet::internalClose() {
@@ -404,17 +403,22 @@ void ClientDataSet::collectDelta(Delta& delta, std::vector<Record*>& records) co
     // Nested rows as arrays of row arrays: current or as fetched.
     std::function<Variant(const RecordStore&, const std::vector<ColumnDef>&, bool)> nestedRows =
         [&](const RecordStore& store, const std::vector<ColumnDef>& nestedCols, bool original) {
+            std::vector<const Record*> records;
+            for (const auto& r : store.rows)
+                if (!original || r->status != UpdateStatus::Inserted) records.push_back(r.get());
+            if (original) {
+                // As fetched: deleted rows back in their place, in arrival order.
+                for (const auto& r : store.deleted) records.push_back(r.get());
+                std::sort(records.begin(), records.end(),
+                          [](const Record* a, const Record* b) { return a->sequence < b->sequence; });
+            }
             std::vector<Variant> rows;
-            auto add = [&](const Record& r, bool useOriginal) {
-                const RowValues& values = useOriginal && !r.original.empty() ? r.original : r.values;
+            for (const Record* r : records) {
+                const RowValues& values = original && !r->original.empty() ? r->original : r->values;
                 std::vector<Variant> row;
                 for (std::size_t c = 0; c < nestedCols.size(); ++c) row.push_back(toWire(values[c], nestedCols[c]));
                 rows.push_back(Variant::arrayOf(std::move(row)));
-            };
-            for (const auto& r : store.rows)
-                if (!original || r->status != UpdateStatus::Inserted) add(*r, original);
-            if (original)
-                for (const auto& r : store.deleted) add(*r, true);
+            }
             return Variant::arrayOf(std::move(rows));
         };
     auto wireRow = [&](const Record& record, const RowValues& values, bool original) {
@@ -478,8 +482,7 @@ void ClientDataSet::revert(Record& record) {
 
 void ClientDataSet::afterLogChange() {
     std::shared_ptr<Record> current = currentRecord() ? currentRecord()->shared_from_this() : nullptr;
-    for (Record* record : view()) record->viewPos = -1;
-    rebuildView();
+    rebuildView();  // renumbers every record of the store
     clearHashIndexes();
     if (current && current->viewPos >= 0) setCursor(current->viewPos);
     else setCursor(std::min(cursor(), recordCount() - 1));
@@ -539,8 +542,12 @@ int ClientDataSet::applyUpdates(int maxErrors) {
             std::erase(store().rows, keepAlive.back());
         } else {
             if (deleted) {
+                // Back in its place among the rows that arrived with it.
                 std::erase(store().deleted, keepAlive.back());
-                store().rows.push_back(keepAlive.back());
+                auto& rows = store().rows;
+                auto place = std::find_if(rows.begin(), rows.end(),
+                                          [&](const auto& r) { return r->sequence > record.sequence; });
+                rows.insert(place, keepAlive.back());
             }
             revert(record);
         }
@@ -636,14 +643,94 @@ void ClientDataSet::rebuildView() {
     auto& rows = view();
     rows.clear();
     if (!storePtr()) return;
-    rows.reserve(store().rows.size());
+    // Room for further packets, so that appending rarely moves the list.
+    rows.reserve(store().rows.size() + store().rows.size() / 4 + 64);
     for (const auto& record : store().rows) {
         record->viewPos = -1;
         if (inRange(*record)) rows.push_back(record.get());
     }
-    if (ordered())
-        std::stable_sort(rows.begin(), rows.end(), [this](const Record* x, const Record* y) { return less(*x, *y); });
+    if (ordered()) sortView(rows);
     renumberView();
+}
+
+// Sorting reads each record's keys once into a flat table and sorts
+// positions into it, so that comparisons touch contiguous memory instead
+// of chasing every record's variants.
+void ClientDataSet::sortView(std::vector<Record*>& rows) const {
+    struct Cell {
+        std::string_view text;
+        double number = 0;
+        bool null = true;
+    };
+    const std::size_t k = sortKeys_.size();
+    std::vector<Cell> cells(rows.size() * k);
+    // Key texts are copied side by side: comparing them then reads one
+    // compact block instead of texts spread over every record.
+    std::vector<std::size_t> offsets(cells.size(), 0);
+    std::string arena;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t j = 0; j < k; ++j) {
+            const Variant& v = rows[r]->values[static_cast<std::size_t>(sortKeys_[j].slot)];
+            Cell& cell = cells[r * k + j];
+            cell.null = v.isNullOrEmpty();
+            if (cell.null) continue;
+            if (sortKeys_[j].text) {
+                const std::string& text = v.asString();
+                offsets[r * k + j] = arena.size();
+                arena += text;
+                cell.number = static_cast<double>(text.size());  // its length until the arena stops growing
+            } else {
+                cell.number = v.type() == VarType::Boolean ? (v.toBool() ? 1 : 0) : v.toDouble();
+            }
+        }
+    }
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i].null || !sortKeys_[i % k].text) continue;
+        cells[i].text = std::string_view(arena.data() + offsets[i], static_cast<std::size_t>(cells[i].number));
+    }
+    auto compareCells = [this, k](const Cell* a, const Cell* b) {
+        for (std::size_t j = 0; j < k; ++j) {
+            const SortKey& key = sortKeys_[j];
+            int c;
+            if (a[j].null || b[j].null) {
+                c = (a[j].null ? 0 : 1) - (b[j].null ? 0 : 1);
+            } else if (key.text && !key.caseInsensitive) {
+                c = a[j].text.compare(b[j].text);
+            } else if (key.text) {
+                c = compareGbkIgnoreCase(a[j].text, b[j].text);
+            } else {
+                c = a[j].number < b[j].number ? -1 : (a[j].number > b[j].number ? 1 : 0);
+            }
+            if (c != 0) return key.descending ? c > 0 : c < 0;
+        }
+        return false;
+    };
+    if (k == 1 && sortKeys_[0].text && !sortKeys_[0].caseInsensitive) {
+        // One text key, the usual grid sort: compare the texts directly.
+        struct TextItem {
+            std::string_view text;
+            bool null;
+            Record* record;
+        };
+        std::vector<TextItem> items(rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r) items[r] = TextItem{cells[r].text, cells[r].null, rows[r]};
+        bool descending = sortKeys_[0].descending;
+        std::stable_sort(items.begin(), items.end(), [descending](const TextItem& a, const TextItem& b) {
+            if (a.null || b.null) return descending ? (!a.null && b.null) : (a.null && !b.null);
+            return descending ? b.text < a.text : a.text < b.text;
+        });
+        for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = items[r].record;
+        return;
+    }
+    struct Item {
+        Record* record;
+        const Cell* cells;
+    };
+    std::vector<Item> items(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) items[r] = Item{rows[r], &cells[r * k]};
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const Item& a, const Item& b) { return compareCells(a.cells, b.cells); });
+    for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = items[r].record;
 }
 
 void ClientDataSet::setIndexFieldNames(std::string names) {
@@ -716,10 +803,11 @@ bool ClientDataSet::locate(std::string_view fieldNames, const Variant& values, L
     for (Field* field : fields)
         if (field->fieldKind() != FieldKind::Data || field->dataType() == FieldType::DataSet) hashable = false;
     if (!hashable) return DataSet::locate(fieldNames, values, options);
-    std::vector<Variant> wanted;
+    std::vector<Variant>& wanted = locateWanted_;  // kept between calls: no allocation per locate
     if (!locateValues(fields, values, wanted)) return false;
     HashIndex& index = hashIndex(fields, options.caseInsensitive);
-    std::string key;
+    std::string& key = locateKey_;
+    key.clear();
     for (std::size_t i = 0; i < wanted.size(); ++i) appendKey(key, wanted[i], index.text[i], options.caseInsensitive);
     auto range = index.map.equal_range(key);
     int best = -1;
@@ -813,9 +901,10 @@ void ClientDataSet::initNewRecord(Record& record) {
 
 // ------------------------------------------------------------------ master/detail
 
+DataSource* ClientDataSet::masterSource() const { return masterLink_ ? masterLink_->dataSource() : nullptr; }
+
 void ClientDataSet::setMasterSource(DataSource* source) {
-    if (masterSource_ == source) return;
-    masterSource_ = source;
+    if (masterSource() == source) return;
     if (!masterLink_) masterLink_ = std::make_unique<MasterLink>(*this);
     masterLink_->setDataSource(source);
     if (active()) masterChanged();
@@ -836,7 +925,9 @@ void ClientDataSet::masterChanged() {
     if (!active()) return;
     rangeSlots_.clear();
     range_.clear();
-    DataSet* master = masterSource_ ? masterSource_->dataSet() : nullptr;
+    // Through the link: it forgets a data source that goes away.
+    DataSource* source = masterLink_ ? masterLink_->dataSource() : nullptr;
+    DataSet* master = source ? source->dataSet() : nullptr;
     if (master && !masterFields_.empty()) {
         std::vector<Field*> masterList = master->active() ? master->fieldList(masterFields_) : std::vector<Field*>{};
         std::vector<Field*> own;

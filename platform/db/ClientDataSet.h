@@ -140,7 +140,7 @@ public:
     void setDataSetField(Field* field);
     // A linked detail shows its rows whose index fields (or, without an
     // index, fields of the same names) equal the master's MasterFields.
-    DataSource* masterSource() const { return masterSource_; }
+    DataSource* masterSource() const;
     void setMasterSource(DataSource* source);
     const std::string& masterFields() const { return masterFields_; }
     void setMasterFields(std::string names);
@@ -174,6 +174,7 @@ private:
     void appendRows(const std::vector<RowValues>& rows);
     void updateSortKeys();
     bool less(const Record& a, const Record& b) const;
+    void sortView(std::vector<Record*>& rows) const;
     void clearHashIndexes();
     HashIndex& hashIndex(const std::vector<Field*>& fields, bool caseInsensitive);
     bool inRange(const Record& record) const;
@@ -200,12 +201,13 @@ private:
     std::vector<std::unique_ptr<HashIndex>> hashIndexes_;
     std::string lastLocateFields_;
     std::vector<Field*> lastLocateList_;
+    std::vector<Variant> locateWanted_;
+    std::string locateKey_;
 
     ClientDataSet* nestedMaster_ = nullptr;
     std::string nestedFieldName_;
     bool noMasterRecord_ = false;
     std::vector<ClientDataSet*> nested_;
-    DataSource* masterSource_ = nullptr;
     std::string masterFields_;
     std::unique_ptr<MasterLink> masterLink_;
     std::vector<Variant> range_;  // the master's values while linked

@@ -5,6 +5,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/db/DataSource.h"
+#include "platform/db/GbkText.h"
 
 namespace corvane {
 namespace {
@@ -36,7 +37,7 @@ TypeGroup groupOf(FieldType type) {
 bool textEquals(std::string_view a, std::string_view b, bool caseInsensitive) {
     if (a.size() != b.size()) return false;
     if (!caseInsensitive) return a == b;
-    return sameName(a, b);
+    return compareGbkIgnoreCase(a, b) == 0;
 }
 
 }  // namespace
@@ -695,7 +696,8 @@ int DataSet::findMatch(const std::vector<Field*>& fields, const std::vector<Vari
                 const std::string& s = stored.asString();
                 const std::string& w = wanted.asString();
                 if (options.partialKey && w.size() <= s.size())
-                    match = textEquals(std::string_view(s).substr(0, w.size()), w, options.caseInsensitive);
+                    match = isCharacterBoundary(s, w.size()) &&
+                            textEquals(std::string_view(s).substr(0, w.size()), w, options.caseInsensitive);
                 else
                     match = textEquals(s, w, options.caseInsensitive);
             } else if (groupOf(fields[i]->dataType()) == TypeGroup::Boolean) {

@@ -31,6 +31,12 @@ enum class DataSetState : std::uint8_t { Inactive, Browse, Edit, Insert, CalcFie
 
 enum class UpdateStatus : std::uint8_t { Unmodified, Modified, Inserted, Deleted };
 
+// A number that orders records by their arrival.
+inline std::uint64_t nextRecordSequence() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
 // One record. Data values come first (in column order), calculated and
 // lookup values after them. Nested data-set columns keep their rows in
 // details, one store per nested column.
@@ -40,6 +46,7 @@ struct Record : std::enable_shared_from_this<Record> {
     UpdateStatus status = UpdateStatus::Unmodified;
     int errorCode = 0;   // the server's last refusal of this change (0: none)
     int viewPos = -1;    // position in its data set's current order, -1 when not shown
+    std::uint64_t sequence = nextRecordSequence();  // arrival order, kept while rows move or go
     std::vector<std::shared_ptr<RecordStore>> details;
 };
 

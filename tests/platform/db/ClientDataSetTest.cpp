@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "DbTestData.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DispatchProvider.h"
@@ -65,6 +66,8 @@ TEST_F(ClientDataSetTest, DataRequestSelectsAndOrders) {
     EXPECT_EQ(cds.fieldByName("MB002").dataType(), FieldType::String);
     EXPECT_EQ(cds.fieldByName("MB001").size(), 10);
 
+    EXPECT_THROW(cds.dataRequest(Variant("MB001='R01'")), EDatabaseError);
+    EXPECT_THROW(cds.dataRequest(Variant::arrayOf({Variant(u"")})), EDatabaseError);
     cds.close();
     cds.setProviderName("");
     EXPECT_THROW(cds.open(), EDatabaseError);
@@ -176,6 +179,7 @@ TEST_F(ClientDataSetTest, CancelUpdatesAndRevertRecord) {
     cds.cancelUpdates();
     EXPECT_EQ(cds.changeCount(), 0);
     EXPECT_EQ(cds.recordCount(), 45);
+    EXPECT_EQ(keys()[1], "R02");  // the deleted record is back in its place
     EXPECT_TRUE(cds.locate("MB001", Variant("R02")));
     EXPECT_FALSE(cds.locate("MB001", Variant("R99")));
 }
@@ -525,6 +529,101 @@ TEST_F(EncodedPathTest, PacketsChangesAndReconcileTravelEncoded) {
     cds.close();
     cds.setProviderName("nope");
     EXPECT_THROW(cds.open(), EDatabaseError);  // the provider's error comes through
+}
+
+}  // namespace
+}  // namespace corvane
+
+namespace corvane {
+namespace {
+
+TEST(NestedDataSetTest, NestedRowsTravelEncodedAndComeBackApplied) {
+    auto provider = std::make_shared<MemoryProvider>();
+    DataPacket packet = nestedPacket();
+    provider->addProvider("pvdBody", MemoryProvider::Table{packet.columns, packet.rows});
+    ClientDataSet master("cdsMain");
+    master.setRemoteServer(std::make_shared<ProviderDispatch>(provider));
+    master.setProviderName("pvdBody");
+    master.open();
+    ClientDataSet detail("cdsBody1");
+    detail.setDataSetField(&master.fieldByName("DETAIL"));
+    detail.open();
+    master.last();
+    ASSERT_EQ(detail.recordCount(), 3);
+    detail.deleteRecord();  // line1: the rows as fetched keep their order
+    EXPECT_EQ(master.applyUpdates(0), 0);
+    EXPECT_EQ(master.changeCount(), 0);
+    const Variant& stored = provider->table("pvdBody").rows[2][1];
+    ASSERT_EQ(stored.length(), 2);
+    EXPECT_EQ(stored[0][1], Variant(u"line2"));
+
+    master.close();
+    master.open();
+    master.last();
+    detail.open();
+    EXPECT_EQ(detail.recordCount(), 2);
+}
+
+TEST(LinkedDetailTest, ForgetsAMasterSourceThatGoesAway) {
+    ClientDataSet master("cdsMain");
+    master.setData(test::resourcePacket(2));
+    ClientDataSet detail("cdsDetail");
+    detail.setData(test::resourcePacket(3));
+    {
+        DataSource dsMain;
+        dsMain.setDataSet(&master);
+        detail.setMasterSource(&dsMain);
+        detail.setMasterFields("MB001");
+        EXPECT_EQ(detail.recordCount(), 1);
+    }
+    EXPECT_EQ(detail.masterSource(), nullptr);
+    EXPECT_EQ(detail.recordCount(), 3);
+    detail.setMasterFields("MB002");
+    EXPECT_EQ(detail.recordCount(), 3);
+}
+
+TEST(LocateTest, CaseIsFoldedForLettersOnlyNeverInsideAChineseCharacter) {
+    // "\x81\x41" and "\x81\x61" are two different double-byte characters
+    // whose second bytes look like 'A' and 'a'.
+    ClientDataSet cds("cdsMain");
+    cds.setData(DataPacket{{ColumnDef{"T", FieldType::String, 8, 0, 0, 0, {}}},
+                           {{Variant(codePageToUtf16("x\x81\x41"))}, {Variant(u"Ab")}},
+                           true});
+    DataSet::LocateOptions ci{true, false};
+    EXPECT_FALSE(cds.locate("T", Variant("x\x81\x61"), ci));
+    EXPECT_TRUE(cds.locate("T", Variant("X\x81\x41"), ci));
+    EXPECT_TRUE(cds.locate("T", Variant("aB"), ci));
+    EXPECT_FALSE(cds.locate("T", Variant("X\x81"), DataSet::LocateOptions{true, true}));  // half a character
+    EXPECT_TRUE(cds.locate("T", Variant("a"), DataSet::LocateOptions{true, true}));
+}
+
+TEST(IndexOrderTest, TextsNullsDirectionAndCase) {
+    ClientDataSet cds("cdsMain");
+    DataPacket packet;
+    packet.columns = {ColumnDef{"T", FieldType::String, 4, 0, 0, 0, {}}, ColumnDef{"N", FieldType::Integer, 0, 0, 0, 0, {}}};
+    for (auto [t, n] : std::initializer_list<std::pair<const char16_t*, int>>{
+             {u"b", 0}, {u"A", 1}, {nullptr, 2}, {u"a", 3}, {u"B", 4}})
+        packet.rows.push_back({t ? Variant(t) : Variant::null(), Variant(n)});
+    cds.setData(packet);
+    cds.addIndex("desc", "T", ixDescending);
+    cds.addIndex("ci", "T", ixCaseInsensitive);
+    cds.addIndex("ciDesc", "T", ixCaseInsensitive | ixDescending);
+    cds.addIndex("twoKeys", "N;T", 0, "N");
+    auto order = [&] {
+        std::string out;
+        for (int i = 0; i < cds.recordCount(); ++i)
+            out += std::to_string(cds.withRecordAt(i, [&] { return cds.fieldByName("N").asInteger(); }));
+        return out;
+    };
+    struct Case {
+        const char* index;
+        const char* order;
+    } cases[] = {{"", "21430"}, {"desc", "03412"}, {"ci", "21304"}, {"ciDesc", "04132"}, {"twoKeys", "43210"}};
+    for (const auto& c : cases) {
+        if (*c.index) cds.setIndexName(c.index);
+        else cds.setIndexFieldNames("T");
+        EXPECT_EQ(order(), c.order) << c.index;
+    }
 }
 
 }  // namespace
