@@ -469,23 +469,32 @@ Variant VarWideToCodePage(const Variant& value, int codePage) {
 
 // ------------------------------------------------------------- alert log
 
-std::string AlertLogFileName(std::string_view source, std::string_view period) {
-    CalendarDate today = decodeDate(nowDateTime());
-    std::string name = "Alert_" + safeFileNamePart(source) + "_" + periodStamp(period, today);
+namespace {
+
+std::string alertLogFile(std::string_view source, std::string_view period, double now) {
+    std::string name = "Alert_" + safeFileNamePart(source) + "_" + periodStamp(period, decodeDate(now));
     if (source.find('.') == std::string_view::npos) name += ".log";
     return alertLogFolder() + "\\" + name;
 }
 
+}  // namespace
+
+std::string AlertLogFileName(std::string_view source, std::string_view period) {
+    return alertLogFile(source, period, nowDateTime());
+}
+
 bool WriteAlertLog(std::string_view source, std::string_view message, std::string_view period) {
     try {
-        double now = nowDateTime();
+        // One clock reading for the file name and the line, so that a line
+        // written at midnight lands in the file of its own date.
+        const double now = nowDateTime();
         if (!forceDirectories(alertLogFolder())) return false;
-        std::string line = "[" + DateToFmtStr(1, "/", std::floor(now));
         ClockTime t = decodeTime(now);
-        line += format(" %.2d:%.2d:%.2d:%.3d] ", t.hour, t.minute, t.second, t.millisecond);
+        std::string line = "[" + DateToFmtStr(1, "/", std::floor(now)) +
+                           format(" %.2d:%.2d:%.2d:%.3d] ", t.hour, t.minute, t.second, t.millisecond);
         line.append(message);
         line += "\r\n";
-        return appendToFile(AlertLogFileName(source, period), line);
+        return appendToFile(alertLogFile(source, period, now), line);
     } catch (...) {
         return false;
     }

@@ -60,13 +60,18 @@ public:
     /* 8 */ virtual void FreeForm(bool silent) = 0;
     /* 9 */ virtual std::int32_t GetSessionInfo(Variant& info) = 0;
     /* 10 */ virtual bool IsFormFreed() = 0;
-    /* 11 */ virtual void DoCreated();
-    /* 12 */ virtual void DoFormShow(ControlledForm& sender);
-    /* 13 */ virtual void DoFormHide(ControlledForm& sender);
-    /* 14 */ virtual void DoFormDestroy(ControlledForm& sender);
-    /* 15 */ virtual void DoFormClose(ControlledForm& sender, CloseAction& action);
-    /* 16 */ virtual void NotifyHost(std::int32_t eventCode);
-    /* 17 */ virtual void Reserved();
+    // Slots 11 to 17 are defined here, in the header: the class then has no
+    // key function, so the host that only calls it gets its own type
+    // information (the module's stays hidden inside the module).
+    /* 11 */ virtual void DoCreated() { NotifyHost(heCreated); }
+    /* 12 */ virtual void DoFormShow(ControlledForm&) { NotifyHost(heShown); }
+    /* 13 */ virtual void DoFormHide(ControlledForm&) { NotifyHost(heHidden); }
+    /* 14 */ virtual void DoFormDestroy(ControlledForm&) { NotifyHost(heDestroying); }
+    /* 15 */ virtual void DoFormClose(ControlledForm&, CloseAction&) { NotifyHost(heClosing); }
+    /* 16 */ virtual void NotifyHost(std::int32_t eventCode) {
+        if (OnHostEvent) OnHostEvent(eventCode, *this);
+    }
+    /* 17 */ virtual void Reserved() {}
 
     // The host's dialog service (not owned; the host keeps it alive).
     /* 18 */ virtual void SetDialogService(ui::DialogService* service) = 0;

@@ -63,7 +63,19 @@ std::string moduleFileName() {
 }
 
 TDLLMTCtrller::~TDLLMTCtrller() {
-    if (form_) FreeForm(false);
+    // The host is done with the controller: the form goes whatever its
+    // handlers do, and nothing may leave a destructor.
+    try {
+        if (form_) FreeForm(false);
+    } catch (const std::exception& error) {
+        WriteAlertLog("DLLMTCtrller", std::string("closing the form failed: ") + error.what());
+    }
+    try {
+        if (form_) destroyForm();
+    } catch (const std::exception& error) {
+        WriteAlertLog("DLLMTCtrller", std::string("destroying the form failed: ") + error.what());
+    }
+    form_ = nullptr;
     ownedForm_.reset();
 }
 

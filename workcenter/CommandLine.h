@@ -21,6 +21,8 @@ struct Settings {
     std::string profile;             // client profile file (TessaroC.ini); optional
     std::string language;            // CHS, CHT or ENG; default from the profile, else CHS
     std::string dataFolder;          // holds messages/; default: the build's data folder
+    std::string serverAddress;       // the application server, from the profile
+    int serverPort = 0;
     long dependencyVersion = 8000;   // what the host object reports (tests change it)
     std::optional<std::string> script;  // script file, "-" for standard input
     std::string program;             // program to open at start in GUI mode

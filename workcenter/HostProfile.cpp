@@ -1,5 +1,6 @@
 #include "workcenter/HostProfile.h"
 
+#include <cstdlib>
 #include <fstream>
 
 #include "config/LibStrs.h"
@@ -22,8 +23,16 @@ bool HostProfile::load(const std::string& path) {
         if (eq == std::string::npos) continue;
         std::string key = TrimStr(line.substr(0, eq));
         std::string value = TrimStr(line.substr(eq + 1));
-        if (com::sameName(section, "Client Components") && com::sameName(key, "LangType") && !value.empty())
+        if (com::sameName(section, "Client Components") && com::sameName(key, "LangType") && !value.empty()) {
             langType = value;
+        } else if (com::sameName(section, "Server Information") && com::sameName(key, "ComputerName")) {
+            std::string first = TrimStr(value.substr(0, value.find(';')));
+            if (!first.empty()) serverAddress = first;
+        } else if (com::sameName(section, "Server Information") && com::sameName(key, "ServerPort")) {
+            char* end = nullptr;
+            long port = std::strtol(value.c_str(), &end, 10);
+            if (!value.empty() && end && *end == '\0' && port > 0 && port < 65536) serverPort = static_cast<int>(port);
+        }
     }
     return true;
 }

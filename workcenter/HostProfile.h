@@ -9,7 +9,9 @@
 namespace corvane::workcenter {
 
 struct HostProfile {
-    std::string langType = "CHS";  // "Client Components" / "LangType"
+    std::string langType = "CHS";            // "Client Components" / "LangType"
+    std::string serverAddress = "127.0.0.1";  // "Server Information" / "ComputerName", first host
+    int serverPort = 211;                     // "Server Information" / "ServerPort"
 
     // Reads the file (GBK ini); false when it cannot be read.
     bool load(const std::string& path);

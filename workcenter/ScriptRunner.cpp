@@ -70,10 +70,20 @@ bool ScriptRunner::run(std::istream& script) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::size_t start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line[start] == '#') continue;
-        ok = execute(utf8ToGbk(line.substr(start)));
-        center_.processMessages();
+        try {
+            ok = execute(utf8ToGbk(line.substr(start)));
+            center_.processMessages();
+        } catch (const std::exception& error) {
+            fail(error.what());
+            ok = false;
+        }
     }
-    center_.closeAll();
+    try {
+        center_.closeAll();
+    } catch (const std::exception& error) {
+        fail(error.what());
+        ok = false;
+    }
     return ok && !unexpectedDialog_;
 }
 
@@ -94,10 +104,10 @@ bool ScriptRunner::execute(const std::string& line) {
         int row = 0;
         if (arguments == "none") {
             center_.pickQueue().push_back(Variant());
-        } else if (parseInt(arguments, row) && row >= 0) {
+        } else if (parseInt(arguments, row) && row >= 1) {
             center_.pickQueue().push_back(Variant(row));
         } else {
-            fail("pick needs a row number or none");
+            fail("pick needs a row number (from 1) or none");
             return false;
         }
         return true;

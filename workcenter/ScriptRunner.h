@@ -4,7 +4,7 @@
 //
 //   open PROGRAM [MODE [START]]   load, Execute, SetRunMode(MODE), SetParameter(START), show
 //   answer N                      queue the answer to the next message dialog
-//   pick N | pick none            queue the row the next lookup window returns
+//   pick N | pick none            queue the row (from 1) the next lookup window returns
 //   close                         close the active window as a person would
 //   dump state|grid|fields        what the active window shows
 //   anything else                 handed to the active window (key, focus, type, click, ...)

@@ -20,19 +20,19 @@ using namespace corvane::workcenter;
 
 namespace {
 
-// Fills what the command line left open: module folder, data folder and
-// interface language.
+// Fills what the command line left open: module folder, data folder,
+// interface language and the application server's address.
 bool completeSettings(Settings& settings, std::string& error) {
     if (settings.moduleFolder.empty()) settings.moduleFolder = corvane::gbkToUtf8(corvane::executableFolder());
     if (settings.dataFolder.empty()) settings.dataFolder = CORVANE_DATA_DIR;
-    if (settings.language.empty()) {
-        HostProfile profile;
-        if (!settings.profile.empty() && !profile.load(settings.profile)) {
-            error = "cannot read the profile " + settings.profile;
-            return false;
-        }
-        settings.language = profile.langType;
+    HostProfile profile;
+    if (!settings.profile.empty() && !profile.load(settings.profile)) {
+        error = "cannot read the profile " + settings.profile;
+        return false;
     }
+    if (settings.language.empty()) settings.language = profile.langType;
+    settings.serverAddress = profile.serverAddress;
+    settings.serverPort = profile.serverPort;
     if (settings.language != "CHS" && settings.language != "CHT" && settings.language != "ENG") {
         error = "unknown interface language " + settings.language;
         return false;

@@ -2,6 +2,10 @@
 
 #include <iconv.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -118,50 +122,128 @@ bool isSupportedCodePage(int codePage) {
     return codePage == CP_GBK || codePage == CP_BIG5 || codePage == CP_OEM_US;
 }
 
-std::u16string codePageToUtf16(std::string_view bytes, int codePage) {
-    const CodePageTable& t = tableFor(codePage);
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    std::u16string result(n, u'\0');
-    char16_t* out = result.data();
+namespace {
+
+// Widens a run of ASCII bytes; returns how many it took (stops before the
+// first byte at or above 0x80).
+std::size_t widenAscii(const unsigned char* p, std::size_t n, char16_t* out) {
     std::size_t i = 0;
-    while (i < n) {
-        // ASCII runs eight bytes at a time.
-        while (i + 8 <= n) {
-            std::uint64_t word;
-            std::memcpy(&word, p + i, 8);
-            if (word & kHighBits) break;
-            for (int k = 0; k < 8; ++k) out[k] = p[i + k];
-            out += 8;
-            i += 8;
-        }
-        if (i >= n) break;
-        unsigned char c = p[i];
-        if (c < 0x80) {
-            *out++ = c;
-            ++i;
-        } else if (t.lead[c]) {
-            char16_t u = i + 1 < n ? t.pair[static_cast<std::size_t>(c) << 8 | p[i + 1]] : kUnmapped;
-            if (u != kUnmapped) {
-                *out++ = u;
-                i += 2;
-            } else {
-                *out++ = kReplacement;
-                // A trail byte in range belongs to this (unmapped) character.
-                i += (i + 1 < n && p[i + 1] >= 0x40) ? 2 : 1;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= n) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        if (_mm_movemask_epi8(bytes) != 0) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, zero));
+        i += 16;
+    }
+#endif
+    while (i + 8 <= n) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        if (word & kHighBits) break;
+        for (int k = 0; k < 8; ++k) out[i + k] = p[i + k];
+        i += 8;
+    }
+    while (i < n && p[i] < 0x80) {
+        out[i] = p[i];
+        ++i;
+    }
+    return i;
+}
+
+}  // namespace
+
+namespace {
+
+// Decodes as much of p[0..n) as fits into out[0..room) (room >= 2 leaves
+// space for one character); returns {bytes taken, units written}.
+std::pair<std::size_t, std::size_t> decodeChunk(const CodePageTable& t, const unsigned char* p, std::size_t n,
+                                                char16_t* out, std::size_t room) {
+    const char16_t* pair = t.pair.empty() ? nullptr : t.pair.data();
+    std::size_t i = 0, o = 0;
+    while (i < n && o < room) {
+        // Runs of double-byte characters, four at a time. The pair table is
+        // zero for ASCII and for every byte that leads no character, so one
+        // test sends anything else to the careful path below.
+        if (pair) {
+            while (i + 8 <= n && o + 4 <= room) {
+                char16_t u0 = pair[p[i] << 8 | p[i + 1]];
+                char16_t u1 = pair[p[i + 2] << 8 | p[i + 3]];
+                char16_t u2 = pair[p[i + 4] << 8 | p[i + 5]];
+                char16_t u3 = pair[p[i + 6] << 8 | p[i + 7]];
+                if ((u0 == 0) | (u1 == 0) | (u2 == 0) | (u3 == 0)) break;
+                out[o] = u0;
+                out[o + 1] = u1;
+                out[o + 2] = u2;
+                out[o + 3] = u3;
+                o += 4;
+                i += 8;
             }
+            if (i >= n || o >= room) break;
+        }
+        unsigned c = p[i];
+        if (c < 0x80) {
+            std::size_t run = widenAscii(p + i, std::min(n - i, room - o), out + o);
+            o += run;
+            i += run;
+            continue;
+        }
+        // The pair table is zero for every byte that leads no character, so
+        // the common case needs no lead-byte test.
+        if (pair && i + 1 < n) {
+            char16_t u = pair[c << 8 | p[i + 1]];
+            if (u != kUnmapped) {
+                out[o++] = u;
+                i += 2;
+                continue;
+            }
+        }
+        if (t.lead[c]) {
+            out[o++] = kReplacement;
+            // A trail byte in range belongs to this (unmapped) character.
+            i += (i + 1 < n && p[i + 1] >= 0x40) ? 2 : 1;
         } else {
             char16_t u = t.single[c];
-            *out++ = u != kUnmapped ? u : kReplacement;
+            out[o++] = u != kUnmapped ? u : kReplacement;
             ++i;
         }
     }
-    result.resize(static_cast<std::size_t>(out - result.data()));
+    return {i, o};
+}
+
+}  // namespace
+
+std::u16string codePageToUtf16(std::string_view bytes, int codePage) {
+    std::u16string result;
+    if (bytes.size() <= 256) {  // short texts (field values) decode in place
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        result.resize(bytes.size());
+        result.resize(decodeChunk(tableFor(codePage), p, bytes.size(), result.data(), bytes.size()).second);
+        return result;
+    }
+    result.reserve(bytes.size());
+    appendUtf16(bytes, codePage, result);
     return result;
+}
+
+void appendUtf16(std::string_view bytes, int codePage, std::u16string& out) {
+    const CodePageTable& t = tableFor(codePage);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    // Through a small buffer: the result is never filled with zeros first
+    // and only the pages it needs are touched.
+    char16_t chunk[4096];
+    for (std::size_t i = 0; i < n;) {
+        auto [taken, written] = decodeChunk(t, p + i, n - i, chunk, std::size(chunk));
+        out.append(chunk, written);
+        i += taken;
+    }
 }
 
 std::string utf16ToCodePage(std::u16string_view text, int codePage) {
     const CodePageTable& t = tableFor(codePage);
+    const std::uint16_t* encode = t.encode.data();
     const std::size_t n = text.size();
     std::string result(n * 2, '\0');
     char* out = result.data();
@@ -171,17 +253,18 @@ std::string utf16ToCodePage(std::u16string_view text, int codePage) {
             *out++ = static_cast<char>(u);
             continue;
         }
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            ++i;  // a character beyond the BMP: no code page of ours has it
-        std::uint16_t code = (u >= 0xD800 && u <= 0xDFFF) ? kNoCode : t.encode[u];
-        if (code == kNoCode) {
-            *out++ = kReplacement;
-        } else if (code < 0x100) {
-            *out++ = static_cast<char>(code);
-        } else {
+        std::uint16_t code = encode[u];
+        if (code >= 0x100 && code != kNoCode) {
             *out++ = static_cast<char>(code >> 8);
             *out++ = static_cast<char>(code & 0xFF);
+            continue;
         }
+        if (u >= 0xD800 && u <= 0xDFFF) {
+            // Nothing beyond the BMP is in our code pages; a pair is one character.
+            if (u <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+            code = kNoCode;
+        }
+        *out++ = code == kNoCode ? kReplacement : static_cast<char>(code);
     }
     result.resize(static_cast<std::size_t>(out - result.data()));
     return result;

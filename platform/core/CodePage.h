@@ -19,6 +19,8 @@ bool isSupportedCodePage(int codePage);
 
 // Decodes bytes in the code page (an unknown code page decodes as 936).
 std::u16string codePageToUtf16(std::string_view bytes, int codePage = CP_GBK);
+// Decodes and appends to out: bulk conversions reuse out's capacity.
+void appendUtf16(std::string_view bytes, int codePage, std::u16string& out);
 // Encodes UTF-16 in the code page (an unknown code page encodes as 936).
 std::string utf16ToCodePage(std::u16string_view text, int codePage = CP_GBK);
 

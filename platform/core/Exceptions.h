@@ -58,27 +58,27 @@ private:
     std::vector<SubError> errors_;
 };
 
-// An operating-system error with its system error code.
-class EWin32Error : public Exception {
+// An error that carries the numeric code of the layer that raised it.
+class ECodedError : public Exception {
 public:
-    EWin32Error(const std::string& message, int code) : Exception(message), code_(code) {}
-    const char* className() const override { return "EWin32Error"; }
+    ECodedError(const std::string& message, int code) : Exception(message), code_(code) {}
     int errorCode() const { return code_; }
 
 private:
     int code_;
 };
 
-// An input/output error with its I/O error code.
-class EInOutError : public Exception {
-public:
-    EInOutError(const std::string& message, int code) : Exception(message), code_(code) {}
-    const char* className() const override { return "EInOutError"; }
-    int errorCode() const { return code_; }
+#define CORVANE_CODED_EXCEPTION(Name)                                          \
+    class Name : public ECodedError {                                          \
+    public:                                                                    \
+        using ECodedError::ECodedError;                                        \
+        const char* className() const override { return #Name; }               \
+    };
 
-private:
-    int code_;
-};
+CORVANE_CODED_EXCEPTION(EWin32Error)  // an operating-system error and its system error code
+CORVANE_CODED_EXCEPTION(EInOutError)  // an input/output error and its I/O error code
+
+#undef CORVANE_CODED_EXCEPTION
 
 // The class name a log shows for any exception, ours or the library's.
 const char* exceptionClassName(const std::exception& error);

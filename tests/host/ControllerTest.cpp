@@ -261,6 +261,17 @@ TEST_F(ControllerTest, DestroyingTheControllerClosesTheForm) {
     EXPECT_EQ(formsDeleted, 1);
 }
 
+TEST_F(ControllerTest, DestroyingTheControllerFreesTheFormEvenWhenClosingRaises) {
+    execute();
+    form()->closeRaises = true;
+    EXPECT_THROW(controller->FreeForm(false), std::exception);  // the caller sees the refusal
+    EXPECT_FALSE(controller->IsFormFreed());
+    events.clear();
+    controller.reset();
+    EXPECT_EQ(events, std::vector<std::int32_t>{304});
+    EXPECT_EQ(formsDeleted, 1);
+}
+
 TEST_F(ControllerTest, SetRunModeTable) {
     struct Case {
         std::int32_t mode;

@@ -44,18 +44,24 @@ TEST(HostProfileTest, LanguageComesFromTheClientComponentsSection) {
     struct Case {
         const char* content;
         const char* language;
+        const char* address;
+        int port;
     };
     const Case cases[] = {
-        {"[Client Components]\r\nLangType=ENG\r\n", "ENG"},
-        {"[client components]\nlangtype = CHT\n", "CHT"},
-        {"[Other]\nLangType=ENG\n", "CHS"},
-        {"", "CHS"},
+        {"[Client Components]\r\nLangType=ENG\r\n", "ENG", "127.0.0.1", 211},
+        {"[client components]\nlangtype = CHT\n[Server Information]\nComputerName=10.0.0.5;10.0.0.6;\nServerPort=2110\n",
+         "CHT", "10.0.0.5", 2110},
+        {"[Other]\nLangType=ENG\nServerPort=9\n[Server Information]\nServerPort=x\nComputerName=;\n", "CHS",
+         "127.0.0.1", 211},
+        {"", "CHS", "127.0.0.1", 211},
     };
     for (const Case& c : cases) {
         test::writeFile(dir / "TessaroC.ini", c.content);
         HostProfile profile;
         EXPECT_TRUE(profile.load((dir / "TessaroC.ini").string()));
         EXPECT_EQ(profile.langType, c.language) << c.content;
+        EXPECT_EQ(profile.serverAddress, c.address) << c.content;
+        EXPECT_EQ(profile.serverPort, c.port) << c.content;
     }
     HostProfile missing;
     EXPECT_FALSE(missing.load((dir / "missing.ini").string()));

@@ -133,6 +133,12 @@ TEST(WorkCenterScriptTest, AProgramOpensAnotherThroughTheHost) {
     EXPECT_EQ(run.exitCode, 0);
 }
 
+TEST(WorkCenterScriptTest, HelpRequestsReachTheHost) {
+    HostRun run = runHost("open TESTP01\nhelp 11010000\nclose\n");
+    EXPECT_THAT(run.lines, ElementsAre("EVENT 256", "EVENT 272", "HELP TES 11010000", "EVENT 320", "EVENT 304"));
+    EXPECT_EQ(run.exitCode, 0);
+}
+
 TEST(WorkCenterScriptTest, FailedCommandsStopTheRun) {
     struct Case {
         const char* script;
@@ -142,6 +148,7 @@ TEST(WorkCenterScriptTest, FailedCommandsStopTheRun) {
         {"open NOPE01\ndump state\n", "ERROR no program module"},
         {"dump state\n", "ERROR dump: no window is open"},
         {"answer 3\n", "ERROR answer needs 1, 2, 6, 7 or 10"},
+        {"pick 0\n", "ERROR pick needs a row number (from 1) or none"},
         {"open TESTP01 x\n", "ERROR open: the run mode must be a number"},
         {"open TESTP01\nfrobnicate\n", "ERROR frobnicate: unknown command frobnicate"},
     };

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "host/HostContract.h"
 #include "platform/core/Exceptions.h"
 
 namespace corvane::testp01 {
@@ -22,6 +23,7 @@ TestP01Form::TestP01Form() {
     OnDestroy = [this](ControlledForm&) { log_.push_back("destroy"); };
     OnClose = [this](ControlledForm&, host::CloseAction& action) {
         log_.push_back("close");
+        if (closeRaises) throw Exception("the form refuses to close");
         action = ownCloseAction;
         if (action == host::CloseAction::caFree) ResultCode = 1;
     };
@@ -117,6 +119,10 @@ bool TestP01Form::scriptCommand(std::string_view command, std::string_view argum
         std::vector<Variant> args;
         if (!rest.empty()) args.emplace_back(rest);
         output.push_back("ANSWER " + std::to_string(broker_.ShowMsg(type, code, 2, true, 936, args)));
+        return true;
+    }
+    if (command == "help") {
+        host::HostObject(broker_.HostObject).callHelp(broker_.ProgramId.substr(0, 3), std::string(argument));
         return true;
     }
     if (command == "exec") {

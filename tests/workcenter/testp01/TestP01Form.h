@@ -8,6 +8,7 @@
 //   dump state            STATE <EditMode>
 //   showmsg T CODE [ARG]  the broker's ShowMsg; prints ANSWER <n>
 //   exec PROGRAM          the broker's ExecProgram; prints STATUS <n>
+//   help TOPIC            the host's CallHelp with the module code
 //   title                 TITLE <caption>
 
 #include <deque>
@@ -31,6 +32,8 @@ public:
     std::vector<std::string>& log() { return log_; }
     // Initialize's answer (tests make it fail).
     bool initializeResult = true;
+    // The form's own close handler raises (a refused close).
+    bool closeRaises = false;
     // Close action the form's own close handler chooses.
     host::CloseAction ownCloseAction = host::CloseAction::caFree;
     // Runs inside showModal, as the person using the window (default: closes it).
