@@ -223,9 +223,17 @@ std::string Provider::getRecords(int count, bool reset, std::size_t& rows) {
     const std::size_t width = columns_.size();
     while (hasRow_ && (count < 0 || packet.rowCount() < static_cast<std::size_t>(count))) {
         for (std::size_t i = 0; i < width; ++i) {
-            Variant v = cursor_->value(static_cast<int>(i));
-            if (columns_[i].type == FieldType::Float && v.type() == VarType::Integer) v = Variant(v.toDouble());
-            packet.add(v);
+            int c = static_cast<int>(i);
+            switch (cursor_->kind(c)) {
+            case Statement::ValueKind::Null: packet.addNull(); break;
+            case Statement::ValueKind::Integer:
+                if (columns_[i].type == FieldType::Float) packet.addFloat(static_cast<double>(cursor_->integerValue(c)));
+                else packet.addInteger(cursor_->integerValue(c));
+                break;
+            case Statement::ValueKind::Float: packet.addFloat(cursor_->floatValue(c)); break;
+            case Statement::ValueKind::Text: packet.addUtf8Text(cursor_->textValue(c)); break;
+            case Statement::ValueKind::Blob: packet.add(cursor_->value(c)); break;
+            }
         }
         packet.endRow();
         hasRow_ = cursor_->step();

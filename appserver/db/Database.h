@@ -65,6 +65,13 @@ public:
     virtual int columnCount() const = 0;
     virtual ColumnInfo column(int index) const = 0;  // index from 0
     virtual Variant value(int index) const = 0;      // null, int64, double or UTF-16
+    // The current row's value without a variant (for streaming packets);
+    // a text view stays valid until the next step.
+    enum class ValueKind { Null, Integer, Float, Text, Blob };
+    virtual ValueKind kind(int index) const = 0;
+    virtual std::int64_t integerValue(int index) const = 0;
+    virtual double floatValue(int index) const = 0;
+    virtual std::string_view textValue(int index) const = 0;  // UTF-8
     virtual bool isNull(int index) const = 0;
     virtual void reset() = 0;  // keeps bindings
 };

@@ -178,6 +178,22 @@ public:
 
     bool isNull(int i) const override { return sqlite3_column_type(stmt_, i) == SQLITE_NULL; }
 
+    ValueKind kind(int i) const override {
+        switch (sqlite3_column_type(stmt_, i)) {
+        case SQLITE_INTEGER: return ValueKind::Integer;
+        case SQLITE_FLOAT: return ValueKind::Float;
+        case SQLITE_TEXT: return ValueKind::Text;
+        case SQLITE_BLOB: return ValueKind::Blob;
+        default: return ValueKind::Null;
+        }
+    }
+    std::int64_t integerValue(int i) const override { return sqlite3_column_int64(stmt_, i); }
+    double floatValue(int i) const override { return sqlite3_column_double(stmt_, i); }
+    std::string_view textValue(int i) const override {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+        return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))) : std::string_view();
+    }
+
     void reset() override { sqlite3_reset(stmt_); }
 
 private:

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "appserver/Schema.h"
+#include "bench/support/BenchReport.h"
 #include "appserver/Server.h"
 #include "appserver/db/Database.h"
 #include "platform/com/RemoteDispatch.h"
@@ -226,31 +227,20 @@ BENCHMARK(BM_AppServerFetchAll)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_RawApplyOne)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AppServerApplyOne)->Unit(benchmark::kMicrosecond);
 
-// Keeps each benchmark's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> perIteration;  // seconds
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.iterations > 0) perIteration[r.run_name.function_name] = r.real_accumulated_time / static_cast<double>(r.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Fixture f;
     fixture = &f;
-    RatioReporter reporter;
+    bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto t = [&](const char* name) { return reporter.perIteration[name]; };
+    auto t = [&](const char* name) { return reporter.seconds(name); };
     double rtt = t("BM_LoopbackRoundTrip");
-    if (rtt > 0 && t("BM_RawFirst20") > 0) {
-        std::printf("RATIO appserver_first_packet %.3f\n", t("BM_AppServerFirstPacket") / (t("BM_RawFirst20") + rtt));
-        std::printf("RATIO appserver_fetch_all %.3f\n", t("BM_AppServerFetchAll") / t("BM_RawReadAll"));
-        std::printf("RATIO appserver_apply_one %.3f\n", t("BM_AppServerApplyOne") / (t("BM_RawApplyOne") + rtt));
+    if (rtt > 0) {
+        bench::printRatio("appserver_first_packet", t("BM_AppServerFirstPacket"), t("BM_RawFirst20") + rtt);
+        bench::printRatio("appserver_fetch_all", t("BM_AppServerFetchAll/iterations:5"), t("BM_RawReadAll/iterations:5"));
+        bench::printRatio("appserver_apply_one", t("BM_AppServerApplyOne"), t("BM_RawApplyOne") + rtt);
     }
     fixture = nullptr;
     return 0;

@@ -8,18 +8,6 @@ namespace corvane::wire {
 
 namespace {
 
-enum Tag : std::uint8_t {
-    tEmpty = 0,
-    tNull = 1,
-    tInteger = 2,
-    tFloat = 3,
-    tFalse = 4,
-    tTrue = 5,
-    tDate = 6,
-    tString = 7,
-    tWide = 8,
-    tArray = 9,
-};
 
 std::uint64_t doubleBits(double v) { return std::bit_cast<std::uint64_t>(v); }
 
@@ -54,9 +42,70 @@ void Writer::wide(std::u16string_view v) {
     std::size_t at = buffer_.size();
     buffer_.resize(at + 2 * v.size());
     char* p = buffer_.data() + at;
-    for (char16_t c : v) {
-        *p++ = static_cast<char>(c & 0xff);
-        *p++ = static_cast<char>(c >> 8);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, v.data(), 2 * v.size());
+    } else {
+        for (char16_t c : v) {
+            *p++ = static_cast<char>(c & 0xff);
+            *p++ = static_cast<char>(c >> 8);
+        }
+    }
+}
+
+namespace {
+
+// Decodes the code point at i; returns the bytes it took. A malformed
+// sequence gives U+FFFD and takes one byte.
+std::size_t decodeUtf8(const unsigned char* p, std::size_t n, std::size_t i, char32_t& cp) {
+    unsigned char c = p[i];
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    int extra = c >= 0xf0 ? 3 : c >= 0xe0 ? 2 : c >= 0xc0 ? 1 : 0;
+    cp = 0xfffd;
+    if (extra == 0 || c > 0xf4 || n - i <= static_cast<std::size_t>(extra)) return 1;
+    char32_t value = c & (0x3f >> extra);
+    for (int k = 1; k <= extra; ++k) {
+        unsigned char cc = p[i + static_cast<std::size_t>(k)];
+        if ((cc & 0xc0) != 0x80) return 1;
+        value = (value << 6) | (cc & 0x3f);
+    }
+    static const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
+    if (value < minimum[extra] || value > 0x10ffff || (value >= 0xd800 && value <= 0xdfff)) return 1;
+    cp = value;
+    return static_cast<std::size_t>(extra) + 1;
+}
+
+}  // namespace
+
+void Writer::wideFromUtf8(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t n = utf8.size();
+    // First the number of UTF-16 units (the length comes first), then the units.
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < n;) {
+        char32_t cp;
+        i += decodeUtf8(p, n, i, cp);
+        units += cp >= 0x10000 ? 2 : 1;
+    }
+    varuint(units);
+    std::size_t at = buffer_.size();
+    buffer_.resize(at + 2 * units);
+    char* out = buffer_.data() + at;
+    auto put = [&](char32_t u) {
+        *out++ = static_cast<char>(u & 0xff);
+        *out++ = static_cast<char>((u >> 8) & 0xff);
+    };
+    for (std::size_t i = 0; i < n;) {
+        char32_t cp;
+        i += decodeUtf8(p, n, i, cp);
+        if (cp >= 0x10000) {
+            put(0xd800 + ((cp - 0x10000) >> 10));
+            put(0xdc00 + ((cp - 0x10000) & 0x3ff));
+        } else {
+            put(cp);
+        }
     }
 }
 
@@ -113,9 +162,11 @@ std::u16string Reader::wide() {
     if (n > remaining() / 2) throw EWireDecodeError("truncated input");
     std::u16string v(n, u'\0');
     const char* p = data_.data() + pos_;
-    for (std::size_t i = 0; i < n; ++i) {
-        v[i] = static_cast<char16_t>(static_cast<std::uint8_t>(p[2 * i]) |
-                                     (static_cast<std::uint8_t>(p[2 * i + 1]) << 8));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(v.data(), p, 2 * n);  // the wire order is the machine's
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            v[i] = static_cast<char16_t>(static_cast<std::uint8_t>(p[2 * i]) | (static_cast<std::uint8_t>(p[2 * i + 1]) << 8));
     }
     pos_ += 2 * n;
     return v;

@@ -28,6 +28,20 @@ public:
     const char* className() const override { return "EWireEncodeError"; }
 };
 
+// The tag byte before each encoded variant.
+enum VariantTag : std::uint8_t {
+    tEmpty = 0,
+    tNull = 1,
+    tInteger = 2,
+    tFloat = 3,
+    tFalse = 4,
+    tTrue = 5,
+    tDate = 6,
+    tString = 7,
+    tWide = 8,
+    tArray = 9,
+};
+
 // Arrays nest at most this deep; deeper input is refused, so a hostile
 // frame cannot exhaust the stack.
 inline constexpr int kMaxNesting = 16;
@@ -40,6 +54,9 @@ public:
     void f64(double v);
     void bytes(std::string_view v);
     void wide(std::u16string_view v);
+    // UTF-8 text written as the UTF-16 of wide(); a malformed sequence
+    // becomes U+FFFD.
+    void wideFromUtf8(std::string_view utf8);
     void raw(std::string_view v) { buffer_.append(v); }
 
     const std::string& buffer() const { return buffer_; }

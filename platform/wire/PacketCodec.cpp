@@ -93,6 +93,29 @@ void PacketEncoder::add(const Variant& value) {
     ++inRow_;
 }
 
+void PacketEncoder::addNull() {
+    body_.u8(tNull);
+    ++inRow_;
+}
+
+void PacketEncoder::addInteger(std::int64_t value) {
+    body_.u8(tInteger);
+    body_.varint(value);
+    ++inRow_;
+}
+
+void PacketEncoder::addFloat(double value) {
+    body_.u8(tFloat);
+    body_.f64(value);
+    ++inRow_;
+}
+
+void PacketEncoder::addUtf8Text(std::string_view utf8) {
+    body_.u8(tWide);
+    body_.wideFromUtf8(utf8);
+    ++inRow_;
+}
+
 void PacketEncoder::endRow() {
     if (inRow_ != columns_.size()) throw EWireEncodeError("row width differs from the columns");
     inRow_ = 0;

@@ -22,6 +22,11 @@ class PacketEncoder {
 public:
     explicit PacketEncoder(const std::vector<ColumnDef>& columns);
     void add(const Variant& value);  // the next value of the current row
+    // The same for values straight from a database row, without a variant:
+    void addNull();
+    void addInteger(std::int64_t value);
+    void addFloat(double value);
+    void addUtf8Text(std::string_view utf8);  // sent as UTF-16
     void endRow();                   // raises EWireEncodeError for a row of the wrong width
     std::size_t rowCount() const { return rows_; }
     std::string finish(bool endOfData);

@@ -123,3 +123,27 @@ TEST(WireCodec, NestingUpToTheLimitIsAccepted) {
     Variant tooDeep = Variant::arrayOf({v});
     EXPECT_THROW(decodeVariant(encodeVariant(tooDeep)), EWireDecodeError);
 }
+
+TEST(WireCodec, Utf8TextIsWrittenAsTheSameUtf16) {
+    struct Case {
+        std::string utf8;
+        std::u16string utf16;
+    };
+    const Case cases[] = {
+        {"", u""},
+        {"R001", u"R001"},
+        {"\xe7\xac\xac\xe4\xb8\x80\xe5\xb7\xa5\xe5\x8e\x82", u"\u7b2c\u4e00\u5de5\u5382"},
+        {"\xf0\x9f\x98\x80!", u"\U0001F600!"},
+        {"a\xff" "b", u"a\ufffdb"},          // a byte that starts nothing
+        {"\xe7\xac", u"\ufffd\ufffd"},        // cut off
+        {"\xc0\xaf", u"\ufffd\ufffd"},        // overlong
+        {"\xed\xa0\x80", u"\ufffd\ufffd\ufffd"},  // a surrogate
+    };
+    for (const Case& c : cases) {
+        Writer fromUtf8;
+        fromUtf8.wideFromUtf8(c.utf8);
+        Writer fromWide;
+        fromWide.wide(c.utf16);
+        EXPECT_EQ(fromUtf8.buffer(), fromWide.buffer()) << c.utf8;
+    }
+}
