@@ -117,11 +117,21 @@ TEST_F(Crash, ClientKilledMidApplyLeavesAllOrNothing) {
             clientProcess(server.port(), frames, c.wholeFrameSent, pipeFds[1]);
         }
         close(pipeFds[1]);
-        char done = 0;
-        ASSERT_EQ(read(pipeFds[0], &done, 1), 1);
-        close(pipeFds[0]);
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
+        // The child goes on every path out of this scope.
+        struct Reaper {
+            pid_t pid;
+            ~Reaper() {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+        };
+        {
+            Reaper reaper{child};
+            char done = 0;
+            ssize_t got = read(pipeFds[0], &done, 1);
+            close(pipeFds[0]);
+            ASSERT_EQ(got, 1) << "the client process died before sending";
+        }
         // Wait (bounded) until the server has nothing left to do for it:
         // a fresh client's request is served after the apply's transaction.
         DispatchRef probe = createRemoteObject("127.0.0.1", server.port(), "CopIS01S.Class1");
