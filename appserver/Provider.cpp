@@ -5,18 +5,13 @@
 
 #include "appserver/Session.h"
 #include "appserver/SqlDialect.h"
+#include "platform/core/AsciiText.h"
 #include "platform/core/CodePage.h"
 #include "platform/wire/PacketCodec.h"
 
 namespace corvane::appserver {
 
 namespace {
-
-std::string upper(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
 
 std::vector<std::string> splitList(std::string_view text) {
     std::vector<std::string> items;
@@ -41,7 +36,7 @@ struct TypeAndSize {
 };
 
 TypeAndSize fieldTypeOf(std::string_view declared) {
-    std::string d = upper(declared);
+    std::string d = upperAscii(declared);
     auto sizeIn = [&]() {
         std::size_t open = d.find('(');
         if (open == std::string::npos) return 0;
@@ -57,16 +52,16 @@ TypeAndSize fieldTypeOf(std::string_view declared) {
 }
 
 int findColumn(const std::vector<ColumnInfo>& columns, std::string_view name) {
-    std::string u = upper(name);
+    std::string u = upperAscii(name);
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (upper(columns[i].name) == u) return static_cast<int>(i);
+        if (upperAscii(columns[i].name) == u) return static_cast<int>(i);
     return -1;
 }
 
 int findDeltaColumn(const std::vector<ColumnDef>& columns, std::string_view name) {
-    std::string u = upper(name);
+    std::string u = upperAscii(name);
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (upper(columns[i].name) == u) return static_cast<int>(i);
+        if (upperAscii(columns[i].name) == u) return static_cast<int>(i);
     return -1;
 }
 
@@ -115,7 +110,7 @@ void Provider::dataRequest(const Variant& request) {
     };
     where = trim(where);
     order = trim(order);
-    if (upper(where) == "ALL") where.clear();
+    if (upperAscii(where) == "ALL") where.clear();
     if (std::string why = checkWhereText(where); !why.empty()) throw EOleError(why);
     if (!order.empty())
         if (std::string why = checkOrderByText(order); !why.empty()) throw EOleError(why);
@@ -139,7 +134,7 @@ std::string Provider::buildSelect(bool count) const {
     }
     std::string inner = base;
     if (!where_.empty()) {
-        bool hasWhere = upper(base).find(" WHERE ") != std::string::npos;
+        bool hasWhere = upperAscii(base).find(" WHERE ") != std::string::npos;
         inner += (hasWhere ? " AND (" : " WHERE (") + where_ + ")";
     }
     std::string sql;
@@ -208,7 +203,7 @@ void Provider::open() {
         def.type = ts.type;
         def.size = ts.size;
         if (inTable < 0 || kind_ != ProviderKind::Main) def.flags |= cfReadOnly;
-        if (inTable >= 0 && std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return upper(k) == upper(info.name); }))
+        if (inTable >= 0 && std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return upperAscii(k) == upperAscii(info.name); }))
             def.flags |= cfKey | cfRequired;
         columns_.push_back(std::move(def));
     }

@@ -149,15 +149,15 @@ std::map<std::string, std::map<std::string, std::string>> readIni(const std::str
     std::map<std::string, std::map<std::string, std::string>> ini;
     std::string line, section;
     while (std::getline(in, line)) {
-        line = trimmed(line);
+        line = trimmedCopy(line);
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line.front() == '[' && line.back() == ']') {
-            section = upperAscii(trimmed(line.substr(1, line.size() - 2)));
+            section = upperAscii(trimmedCopy(line.substr(1, line.size() - 2)));
             continue;
         }
         std::size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
-        ini[section][upperAscii(trimmed(line.substr(0, eq)))] = trimmed(line.substr(eq + 1));
+        ini[section][upperAscii(trimmedCopy(line.substr(0, eq)))] = trimmedCopy(line.substr(eq + 1));
     }
     return ini;
 }

@@ -3,20 +3,9 @@
 #include <cctype>
 #include <ctime>
 
+#include "platform/core/AsciiText.h"
+
 namespace corvane::appserver {
-
-std::string upperAscii(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
-
-std::string trimmed(std::string_view s) {
-    std::size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string_view::npos) return {};
-    std::size_t b = s.find_last_not_of(" \t\r\n");
-    return std::string(s.substr(a, b - a + 1));
-}
 
 std::string serverDateTime() {
     std::time_t now = std::time(nullptr);

@@ -1,11 +1,12 @@
 #pragma once
 
-// Small text helpers of the server: UTF-8 <-> UTF-16 variants, upper case,
-// the 17-character date-time.
+// Small text helpers of the server: UTF-8 <-> UTF-16 variants and the
+// 17-character date-time.
 
 #include <string>
 #include <string_view>
 
+#include "platform/core/AsciiText.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Variant.h"
 
@@ -13,8 +14,6 @@ namespace corvane::appserver {
 
 inline Variant wide(std::string_view utf8) { return Variant(utf8ToUtf16(utf8)); }
 inline std::string utf8Of(const Variant& v) { return v.deref().isNullOrEmpty() ? std::string() : utf16ToUtf8(v.deref().toWide()); }
-std::string upperAscii(std::string_view s);
-std::string trimmed(std::string_view s);
 // "YYYYMMDD HH:MM:SS" in local time.
 std::string serverDateTime();
 // Bytes the text takes in code page 936.

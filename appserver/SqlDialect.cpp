@@ -3,17 +3,13 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/core/AsciiText.h"
+
 namespace corvane::appserver {
 
 namespace {
 
 bool identChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80); }
-
-std::string upper(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
 
 // Skips a quoted text starting at i (the opening quote); returns the index
 // after the closing quote, or npos when it never closes.
@@ -59,7 +55,7 @@ std::vector<Token> tokenize(std::string_view s) {
     return tokens;
 }
 
-bool isWord(const Token& t, std::string_view upperWord) { return t.kind == Token::Word && upper(t.text) == upperWord; }
+bool isWord(const Token& t, std::string_view upperWord) { return t.kind == Token::Word && upperAscii(t.text) == upperWord; }
 bool isSpace(const Token& t) {
     return t.kind == Token::Other && std::isspace(static_cast<unsigned char>(t.text[0]));
 }
@@ -100,7 +96,7 @@ std::string translateSqlServerDialect(std::string_view sql) {
         if (tok.kind == Token::Word) {
             std::size_t n = nextSolid(t, i + 1);
             bool call = n < t.size() && t[n].text == "(";
-            std::string u = upper(tok.text);
+            std::string u = upperAscii(tok.text);
             if (call && u == "ISNULL") {
                 out.push_back({Token::Word, "IFNULL"});
                 continue;
@@ -229,7 +225,7 @@ std::string checkOrderByText(std::string_view orderBy) {
                                                 : isIdentifier(column.substr(0, dot)) && isIdentifier(column.substr(dot + 1));
         if (!ok) return "the sort order names an invalid column: " + std::string(column);
         if (words.size() == 2) {
-            std::string dir = upper(words[1]);
+            std::string dir = upperAscii(words[1]);
             if (dir != "ASC" && dir != "DESC") return "the sort direction must be ASC or DESC";
         }
         if (comma == std::string_view::npos) break;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/core/AsciiText.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/DateTime.h"
 #include "platform/os/FileSystem.h"
@@ -50,14 +51,6 @@ std::string padded(std::string_view text, std::initializer_list<int> args, bool 
     if (width <= static_cast<int>(text.size())) return std::string(text);
     std::string fill(static_cast<std::size_t>(width) - text.size(), pad);
     return left ? fill + std::string(text) : std::string(text) + fill;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 // The era year (year - 1911) for types 4 and 5, the year itself otherwise.
@@ -206,7 +199,7 @@ std::string IntToZeroStr(int width, std::int64_t value) {
 
 std::string ReplaceStr(std::string_view text, std::string_view oldText, std::string_view newText, bool trim) {
     std::string result(text);
-    if (!oldText.empty() && !equalIgnoringCase(oldText, newText)) {
+    if (!oldText.empty() && !equalsIgnoringAsciiCase(oldText, newText)) {
         // When the replacement holds the searched text, searching again from
         // the start would never end: then each occurrence is replaced once.
         const bool once = newText.find(oldText) != std::string_view::npos;

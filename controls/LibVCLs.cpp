@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/AsciiText.h"
 #include "platform/ui/ClassInfo.h"
 
 namespace corvane {
@@ -16,13 +17,6 @@ const ui::PropInfo* propOf(const ui::Component* object, std::string_view name) {
 
 bool isOrdinal(TypeKind kind) {
     return kind == TypeKind::Integer || kind == TypeKind::Char || kind == TypeKind::Enumeration || kind == TypeKind::Set;
-}
-
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
 }
 
 std::vector<std::string> splitAt(const std::string& list, char separator) {
@@ -169,7 +163,7 @@ void ColorFieldControls(ui::Component* owner, const std::string& fields, char se
     if (!owner) return;
     const bool keyColour = color == ui::rgb(0, 200, 200);
     for (const std::string& part : splitAt(fields, separator)) {
-        const std::string name = trimmed(part);
+        const std::string name = trimmedCopy(part);
         if (name.empty()) break;
         forBoundComponents(owner, name, [&](ui::Component& c) {
             const bool keepsItsColour =
@@ -182,8 +176,8 @@ void ColorFieldControls(ui::Component* owner, const std::string& fields, char se
 void EnableFieldControls(ui::Component* form, const std::string& fields, char separator, bool enabled) {
     if (!form) return;
     for (const std::string& part : splitAt(fields, separator)) {
-        const std::string entry = trimmed(part);
-        const std::string name = trimmed(entry.substr(0, entry.find(' ')));
+        const std::string entry = trimmedCopy(part);
+        const std::string name = trimmedCopy(entry.substr(0, entry.find(' ')));
         if (name.empty()) continue;
         forBoundComponents(form, name, [&](ui::Component& c) { c.setProp("Enabled", Variant(enabled)); });
     }

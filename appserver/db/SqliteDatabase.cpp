@@ -11,21 +11,16 @@
 #include <map>
 
 #include "appserver/db/Database.h"
+#include "platform/core/AsciiText.h"
 #include "platform/core/CodePage.h"
 
 namespace corvane::appserver {
 
 namespace {
 
-std::string upper(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
-
 bool isInternalTable(const char* name) {
     if (!name) return false;
-    std::string u = upper(name);
+    std::string u = upperAscii(name);
     return u.rfind("CV_", 0) == 0 || u.rfind("SQLITE_", 0) == 0;
 }
 
@@ -36,9 +31,9 @@ struct AuthorizerContext {
 };
 
 bool allowedInternal(const StatementGuard& guard, const char* table) {
-    std::string u = upper(table);
+    std::string u = upperAscii(table);
     return std::any_of(guard.allowedInternal.begin(), guard.allowedInternal.end(),
-                       [&](const std::string& t) { return upper(t) == u; });
+                       [&](const std::string& t) { return upperAscii(t) == u; });
 }
 
 int authorize(void* user, int action, const char* a, const char* b, const char*, const char*) {
@@ -53,7 +48,7 @@ int authorize(void* user, int action, const char* a, const char* b, const char*,
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
     case SQLITE_FUNCTION: {
-        std::string f = upper(b ? b : "");
+        std::string f = upperAscii(b ? b : "");
         if (f == "LOAD_EXTENSION" || f == "READFILE" || f == "WRITEFILE" || f == "EDIT")
             return deny("function " + f + " is not allowed");
         return SQLITE_OK;
@@ -86,7 +81,7 @@ std::string firstWord(std::string_view sql) {
     while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
     std::size_t j = i;
     while (j < sql.size() && std::isalpha(static_cast<unsigned char>(sql[j]))) ++j;
-    return upper(sql.substr(i, j - i));
+    return upperAscii(sql.substr(i, j - i));
 }
 
 // A prepared statement kept for reuse by its SQL text; `inUse` is set

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/core/AsciiText.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Exceptions.h"
@@ -296,8 +297,7 @@ bool Variant::toBool() const {
     case VarType::Boolean: return std::get<bool>(v.value_);
     case VarType::String:
     case VarType::WideString: {
-        std::string text(trimmed(v.toString()));
-        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::string text = lowerAscii(trimmed(v.toString()));
         if (text == "true") return true;
         if (text == "false") return false;
         double d = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/core/AsciiText.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/GbkText.h"
@@ -13,13 +14,6 @@ namespace {
 const Variant& nullValue() {
     static const Variant value = Variant::null();
     return value;
-}
-
-std::string trimmed(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
-    return std::string(text.substr(b, e - b));
 }
 
 enum class TypeGroup { Text, Number, Boolean, Date, Nested };
@@ -120,7 +114,7 @@ std::vector<Field*> DataSet::fieldList(std::string_view names) const {
     while (start <= names.size()) {
         std::size_t end = names.find(';', start);
         if (end == std::string_view::npos) end = names.size();
-        std::string name = trimmed(names.substr(start, end - start));
+        std::string name = trimmedCopy(names.substr(start, end - start));
         if (!name.empty()) list.push_back(&fieldByName(name));
         start = end + 1;
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/core/AsciiText.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/DataSet.h"
@@ -14,13 +15,6 @@ namespace corvane {
 namespace {
 
 bool isDoubleByteLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
-std::string trimmedText(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
-    return std::string(text.substr(b, e - b));
-}
 
 std::string twoDigits(int n) {
     char buffer[16];
@@ -163,7 +157,7 @@ Variant Field::coerce(const Variant& input) const {
     case FieldType::Integer:
     case FieldType::LargeInt:
         if (v.isString()) {
-            std::string text = trimmedText(v.toString());
+            std::string text = trimmedCopy(v.toString());
             if (text.empty()) return Variant::null();
             try {
                 return Variant(static_cast<long long>(Variant(text).toInt()));
@@ -176,7 +170,7 @@ Variant Field::coerce(const Variant& input) const {
     case FieldType::Currency:
     case FieldType::BCD:
         if (v.isString()) {
-            std::string text = trimmedText(v.toString());
+            std::string text = trimmedCopy(v.toString());
             if (text.empty()) return Variant::null();
             try {
                 return Variant(Variant(text).toDouble());
@@ -187,7 +181,7 @@ Variant Field::coerce(const Variant& input) const {
         return Variant(v.toDouble());
     case FieldType::Boolean:
         if (v.isString()) {
-            std::string text = trimmedText(v.toString());
+            std::string text = trimmedCopy(v.toString());
             if (text.empty()) return Variant::null();
             try {
                 return Variant(Variant(text).toBool());
@@ -200,7 +194,7 @@ Variant Field::coerce(const Variant& input) const {
     case FieldType::Time:
     case FieldType::DateTime:
         if (v.isString()) {
-            std::string text = trimmedText(v.toString());
+            std::string text = trimmedCopy(v.toString());
             if (text.empty()) return Variant::null();
             double days = 0;
             if (!parseDateTime(text, type_, days)) convertError(text, "date and time");

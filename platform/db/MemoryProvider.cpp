@@ -3,24 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/core/AsciiText.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Exceptions.h"
 #include "platform/db/EventTable.h"
 
 namespace corvane {
 namespace {
-
-std::string trim(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
-    return std::string(text.substr(b, e - b));
-}
-
-std::string upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 int columnIndex(const std::vector<ColumnDef>& columns, std::string_view name) {
     auto dot = name.rfind('.');
@@ -56,7 +45,7 @@ std::vector<Term> parseWhere(const std::vector<ColumnDef>& columns, const std::s
     while (pos < where.size()) {
         std::size_t eq = where.find('=', pos);
         if (eq == std::string::npos) throw EDatabaseError("Unsupported condition: " + where);
-        Term term{columnIndex(columns, trim(where.substr(pos, eq - pos))), {}};
+        Term term{columnIndex(columns, trimmedCopy(where.substr(pos, eq - pos))), {}};
         std::size_t p = eq + 1;
         while (p < where.size() && where[p] == ' ') ++p;
         std::string value;
@@ -86,7 +75,7 @@ std::vector<Term> parseWhere(const std::vector<ColumnDef>& columns, const std::s
         terms.push_back(std::move(term));
         while (p < where.size() && where[p] == ' ') ++p;
         if (p >= where.size()) break;
-        if (upper(where.substr(p, 4)) != "AND ") throw EDatabaseError("Unsupported condition: " + where);
+        if (upperAscii(where.substr(p, 4)) != "AND ") throw EDatabaseError("Unsupported condition: " + where);
         pos = p + 4;
     }
     return terms;
@@ -97,11 +86,11 @@ std::vector<Term> parseWhere(const std::vector<ColumnDef>& columns, const std::s
 void MemoryProvider::addProvider(std::string name, Table table) {
     Entry entry;
     entry.table = std::move(table);
-    providers_[upper(std::move(name))] = std::move(entry);
+    providers_[upperAscii(std::move(name))] = std::move(entry);
 }
 
 MemoryProvider::Entry& MemoryProvider::entry(const std::string& provider) {
-    auto it = providers_.find(upper(provider));
+    auto it = providers_.find(upperAscii(provider));
     if (it == providers_.end()) throw EDatabaseError("Provider '" + provider + "' not found");
     return it->second;
 }
@@ -119,7 +108,7 @@ Variant MemoryProvider::dataRequest(const std::string& provider, const Variant& 
 }
 
 void MemoryProvider::runQuery(Entry& e) {
-    std::string where = trim(utf16ToCodePage(e.where));
+    std::string where = trimmedCopy(utf16ToCodePage(e.where));
     e.cursorRows.clear();
     e.cursor = 0;
     e.queried = true;
@@ -138,11 +127,11 @@ void MemoryProvider::runQuery(Entry& e) {
     while (start < list.size()) {
         std::size_t comma = list.find(',', start);
         if (comma == std::string::npos) comma = list.size();
-        std::string item = trim(list.substr(start, comma - start));
+        std::string item = trimmedCopy(list.substr(start, comma - start));
         bool desc = false;
-        if (item.size() > 5 && upper(item.substr(item.size() - 5)) == " DESC") {
+        if (item.size() > 5 && upperAscii(item.substr(item.size() - 5)) == " DESC") {
             desc = true;
-            item = trim(item.substr(0, item.size() - 5));
+            item = trimmedCopy(item.substr(0, item.size() - 5));
         }
         if (!item.empty()) order.emplace_back(columnIndex(e.table.columns, item), desc);
         start = comma + 1;

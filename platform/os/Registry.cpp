@@ -4,27 +4,15 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/core/AsciiText.h"
 #include "platform/core/CodePage.h"
 
 namespace corvane {
 
 namespace {
 
-std::string lowered(std::string_view text) {
-    std::string s(text);
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string keyName(std::string_view root, std::string_view path) {
-    std::string key = lowered(root) + "\\" + lowered(path);
+    std::string key = lowerAscii(root) + "\\" + lowerAscii(path);
     while (!key.empty() && key.back() == '\\') key.pop_back();
     return key;
 }
@@ -49,7 +37,7 @@ std::optional<RegistryKey> RegistryKey::openReadOnlyFrom(const std::string& file
     bool inside = false;
     std::string line;
     while (std::getline(in, line)) {
-        std::string_view text = trimmed(line);
+        std::string_view text = trimBlanks(line);
         if (text.empty() || text.front() == ';' || text.front() == '#') continue;
         if (text.front() == '[' && text.back() == ']') {
             text = text.substr(1, text.size() - 2);
@@ -62,17 +50,17 @@ std::optional<RegistryKey> RegistryKey::openReadOnlyFrom(const std::string& file
         }
         auto eq = text.find('=');
         if (!inside || eq == std::string_view::npos) continue;
-        key->values_[lowered(trimmed(text.substr(0, eq)))] = utf8ToGbk(trimmed(text.substr(eq + 1)));
+        key->values_[lowerAscii(trimBlanks(text.substr(0, eq)))] = utf8ToGbk(trimBlanks(text.substr(eq + 1)));
     }
     return key;
 }
 
 bool RegistryKey::valueExists(std::string_view name) const {
-    return values_.count(lowered(name)) != 0;
+    return values_.count(lowerAscii(name)) != 0;
 }
 
 std::string RegistryKey::readString(std::string_view name) const {
-    auto it = values_.find(lowered(name));
+    auto it = values_.find(lowerAscii(name));
     return it == values_.end() ? std::string() : it->second;
 }
 
