@@ -90,7 +90,7 @@ TEST_F(WorkCenterServer, PickedRowsCountFromOne) {
         // the user's own phrase comes first, then everyone's
         {"pick 1", "PHRASE \xe7\x94\xb1\xe7\xb3\xbb\xe7\xbb\x9f\xe7\xae\xa1\xe7\x90\x86\xe5\x91\x98\xe7\xbb\xb4\xe6\x8a\xa4"},
         {"pick 2", "PHRASE \xe8\xae\xbe\xe5\xa4\x87\xe6\xa3\x80\xe4\xbf\xae\xe4\xb8\xad"},
-        {"pick none", "PHRASE typed"},                                                       // cancelled: unchanged
+        {"pick none", "PHRASE "},  // cancelled: the broker answers empty
     };
     for (const Case& c : cases) {
         HostRun run = runHost(std::string("open TESTP01\n") + c.pick + "\nphrase typed\nclose\n", serverOption());
