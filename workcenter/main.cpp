@@ -134,7 +134,11 @@ int runWindows(const Settings& settings) {
         print("ERROR " + error);
         return 1;
     }
-    center.connectServer();
+    if (!settings.noServer && !center.connectServer())
+        session.showError("CorvaneWorkCenter",
+                          "The application server at " + settings.serverAddress + ":" +
+                              std::to_string(settings.serverPort) +
+                              " cannot be reached. The program runs without the host's services.");
     WorkCenter::OpenRequest request;
     request.programId = settings.program;
     for (char& c : request.programId) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -9,7 +9,11 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/qt/QtDialogService.h"
 #include "platform/qt/QtRenderer.h"
@@ -33,7 +37,18 @@ struct QtSession::Parts {
 
 QtSession::QtSession(ui::Application& application, bool offscreen) : parts_(std::make_unique<Parts>()) {
     if (!QApplication::instance()) {
-        if (offscreen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (offscreen) {
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            // Qt wants a private runtime folder; without a session (script
+            // mode, services) make one rather than let it complain.
+            if (!std::getenv("XDG_RUNTIME_DIR")) {
+                std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                               ("corvane-runtime-" + std::to_string(getuid()));
+                std::error_code ignored;
+                std::filesystem::create_directories(folder, ignored);
+                if (chmod(folder.c_str(), 0700) == 0) setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+            }
+        }
         parts_->ownApp = std::make_unique<QApplication>(gArgc, gArgv);
     }
     parts_->renderer = std::make_unique<QtRenderer>(application);
