@@ -4,21 +4,21 @@
 // windows. With --script it runs without a display and prints what a
 // person would see.
 
+#include <cctype>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
-#include "config/LibStrs.h"
+#include "platform/core/CodePage.h"
+#include "platform/os/FileSystem.h"
 #include "platform/ui/Application.h"
+#include "workcenter/CommandLine.h"
+#include "workcenter/HostProfile.h"
+#include "workcenter/ScriptRunner.h"
 #include "workcenter/services/Chooser.h"
 #ifdef CORVANE_WITH_QT
 #include "platform/qt/QtSession.h"
 #endif
-
-#include "platform/os/FileSystem.h"
-#include "platform/core/CodePage.h"
-#include "workcenter/CommandLine.h"
-#include "workcenter/HostProfile.h"
-#include "workcenter/ScriptRunner.h"
 
 #ifndef CORVANE_DATA_DIR
 #define CORVANE_DATA_DIR "data"
