@@ -14,6 +14,7 @@
 #include "platform/core/Variant.h"
 
 namespace corvane::ui {
+class Application;
 class DialogService;
 }
 
@@ -73,6 +74,9 @@ public:
 
     // The dialog service the host handed over (module dialogs go there).
     virtual void setDialogService(ui::DialogService* service) = 0;
+    // The host's application object: the window's forms belong to it from
+    // now on (a form without one stays headless).
+    virtual void setApplication(ui::Application* application) { (void)application; }
     // Runs what was posted to the form's message queue.
     virtual void processMessages() = 0;
     // Script-mode commands the window understands ("dump state", "key F5",

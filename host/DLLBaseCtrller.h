@@ -4,8 +4,9 @@
 // module compile this same declaration: the host calls the operations by
 // their position in the virtual table and reads and writes the fields, so
 // the order of both is the contract. Slots 0 to 17 are the controller's
-// operations; 18 to 20 hand over what host and module must share (the
-// dialog service, the message loop) and carry the host's script commands.
+// operations; 18 to 21 hand over what host and module must share (the
+// dialog service, the message loop, the application object) and carry the
+// host's script commands.
 // The destructor comes last so that it moves no slot.
 
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include "platform/core/Variant.h"
 
 namespace corvane::ui {
+class Application;
 class DialogService;
 }
 
@@ -81,6 +83,11 @@ public:
     // lines to print (GBK) are appended to output; false when it failed.
     /* 20 */ virtual bool ScriptCommand(std::string_view command, std::string_view argument,
                                         std::vector<std::string>& output) = 0;
+    // The host's application object (not owned; the host keeps it alive
+    // while the controller lives): the module's forms are created through
+    // it, so that the host's message loop and renderer reach them. Null
+    // (the default) leaves the forms headless. Called before Execute.
+    /* 21 */ virtual void SetApplication(ui::Application* application) = 0;
 
     virtual ~TDLLBaseController() = default;
 };

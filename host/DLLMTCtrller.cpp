@@ -6,6 +6,8 @@
 #include "host/Brokers.h"
 #include "host/DLLFunc.h"
 #include "host/HostContract.h"
+#include "platform/com/ProgIdRegistry.h"
+#include "platform/com/RemoteServerObjects.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ui/DialogService.h"
@@ -110,6 +112,7 @@ std::int32_t TDLLMTCtrller::Execute(const Variant& params) {
             throw;
         }
         form_->broker().HostObject = HostObject;
+        registerServerObjects();
         DoCreated();
     }
     if (!hooked_) hookFormEvents();
@@ -206,6 +209,11 @@ void TDLLMTCtrller::SetDialogService(ui::DialogService* service) {
     if (form_) form_->setDialogService(service);
 }
 
+void TDLLMTCtrller::SetApplication(ui::Application* application) {
+    application_ = application;
+    if (form_) form_->setApplication(application);
+}
+
 void TDLLMTCtrller::ProcessMessages() {
     if (form_) form_->processMessages();
     if (releasePending_ && form_) destroyForm();
@@ -243,7 +251,18 @@ void TDLLMTCtrller::createForm() {
     releasePending_ = false;
     form_->OnReleaseRequest = [this] { releasePending_ = true; };
     form_->setDialogService(dialogs_);
+    if (application_) form_->setApplication(application_);
     form_->ModulePath = moduleFileName();
+}
+
+void TDLLMTCtrller::registerServerObjects() {
+    // This binary's own registry (the host has another): the server objects
+    // the module creates "on this machine" reach the host's application
+    // server over TCP.
+    std::string address;
+    int port = 0;
+    if (!host::HostObject(HostObject).serverLocation(address, port)) return;
+    com::registerRemoteServerObjects(com::ProgIdRegistry::instance(), address, static_cast<std::uint16_t>(port));
 }
 
 void TDLLMTCtrller::checkHostVersion() {

@@ -35,6 +35,7 @@ public:
     void ProcessMessages() override;
     bool ScriptCommand(std::string_view command, std::string_view argument,
                        std::vector<std::string>& output) override;
+    void SetApplication(ui::Application* application) override;
 
     // The form, for the module's own code and tests; null without one.
     ControlledForm* form() const { return form_; }
@@ -42,6 +43,7 @@ public:
 private:
     void createForm();
     void checkHostVersion();
+    void registerServerObjects();
     void hookFormEvents();
     void destroyForm();
     void showPlainMessage(const std::string& text);
@@ -57,6 +59,7 @@ private:
     bool hooked_ = false;
     bool releasePending_ = false;
     ui::DialogService* dialogs_ = nullptr;
+    ui::Application* application_ = nullptr;
 };
 
 // The full file name of the library (or program) holding this code, GBK.

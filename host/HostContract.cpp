@@ -103,6 +103,19 @@ std::int64_t HostObject::dependencyVersion() const { return get("DependencyVersi
 
 void HostObject::connect() const { call("Connect", {}); }
 
+bool HostObject::serverLocation(std::string& address, int& port) const {
+    if (absent()) return false;
+    try {
+        address = get("ServerAddress").toString();
+        std::int64_t number = get("ServerPort").toInt();
+        if (address.empty() || number < 1 || number > 65535) return false;
+        port = static_cast<int>(number);
+        return true;
+    } catch (const std::exception&) {
+        return false;  // a host without the members has no server to offer
+    }
+}
+
 std::string HostObject::getMessage(std::string_view type, std::string_view code) const {
     return call("GetMessage", {type, code}).toString();
 }

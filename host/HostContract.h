@@ -88,6 +88,9 @@ public:
     using LateBound::LateBound;
     std::int64_t dependencyVersion() const;
     void connect() const;
+    // Where the host's application server is (members ServerAddress and
+    // ServerPort); false when the host has none or does not say.
+    bool serverLocation(std::string& address, int& port) const;
     std::string getMessage(std::string_view type, std::string_view code) const;
     // Opens another program; below 0 is a failure code (-1 to -7).
     std::int64_t execWork(const Variant& caller, const Variant& param, const Variant& options, Variant& result) const;

@@ -8,8 +8,27 @@ std::string usageText() {
     return "usage: CorvaneWorkCenter [--user ID] [--company ID] [--company-db NAME]\n"
            "                         [--modules FOLDER] [--profile FILE] [--language CHS|CHT|ENG]\n"
            "                         [--data FOLDER] [--dependency-version N]\n"
+           "                         [--server ADDRESS:PORT | --no-server]\n"
            "                         [--script FILE|-] [PROGRAM]\n";
 }
+
+namespace {
+
+// "ADDRESS:PORT" -> the settings' server address and port.
+bool parseServer(const std::string& text, Settings& settings) {
+    std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    int port = 0;
+    const char* first = text.data() + colon + 1;
+    const char* last = text.data() + text.size();
+    auto [end, ec] = std::from_chars(first, last, port);
+    if (ec != std::errc() || end != last || first == last || port < 1 || port > 65535) return false;
+    settings.serverAddress = text.substr(0, colon);
+    settings.serverPort = port;
+    return true;
+}
+
+}  // namespace
 
 std::optional<Settings> parseCommandLine(const std::vector<std::string>& args, std::string& error) {
     Settings settings;
@@ -25,6 +44,14 @@ std::optional<Settings> parseCommandLine(const std::vector<std::string>& args, s
         const std::string* v = nullptr;
         if (option == "--help" || option == "-h") {
             settings.help = true;
+        } else if (option == "--no-server") {
+            settings.noServer = true;
+        } else if (option == "--server") {
+            if (!(v = value())) return std::nullopt;
+            if (!parseServer(*v, settings)) {
+                error = "--server needs ADDRESS:PORT (port 1 to 65535)";
+                return std::nullopt;
+            }
         } else if (option == "--user" || option == "--company" || option == "--company-db" ||
                    option == "--modules" || option == "--profile" || option == "--language" ||
                    option == "--data" || option == "--script" || option == "--dependency-version") {

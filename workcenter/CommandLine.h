@@ -5,6 +5,7 @@
 //   CorvaneWorkCenter [--user ID] [--company ID] [--company-db NAME]
 //                     [--modules FOLDER] [--profile FILE] [--language CHS|CHT|ENG]
 //                     [--data FOLDER] [--dependency-version N]
+//                     [--server ADDRESS:PORT | --no-server]
 //                     [--script FILE|-] [PROGRAM]
 
 #include <optional>
@@ -21,8 +22,9 @@ struct Settings {
     std::string profile;             // client profile file (TessaroC.ini); optional
     std::string language;            // CHS, CHT or ENG; default from the profile, else CHS
     std::string dataFolder;          // holds messages/; default: the build's data folder
-    std::string serverAddress;       // the application server, from the profile
-    int serverPort = 0;
+    std::string serverAddress;       // the application server: --server, else the profile
+    int serverPort = 0;              // 0: not given on the command line
+    bool noServer = false;           // --no-server: run without the host's services
     long dependencyVersion = 8000;   // what the host object reports (tests change it)
     std::optional<std::string> script;  // script file, "-" for standard input
     std::string program;             // program to open at start in GUI mode

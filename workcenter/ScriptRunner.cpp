@@ -112,7 +112,29 @@ bool ScriptRunner::execute(const std::string& line) {
         }
         return true;
     }
+    if (command == "screenshot") return screenshotCommand(arguments);
     return windowCommand(command, arguments);
+}
+
+bool ScriptRunner::screenshotCommand(const std::string& file) {
+    if (file.empty()) {
+        fail("screenshot needs a file name");
+        return false;
+    }
+    if (!center_.active()) {
+        fail("screenshot: no window is open");
+        return false;
+    }
+    if (!screenshot) {
+        fail("screenshot: this host was built without a window system");
+        return false;
+    }
+    std::string error;
+    if (!screenshot(gbkToUtf8(file), error)) {
+        fail("screenshot: " + utf8ToGbk(error));
+        return false;
+    }
+    return true;
 }
 
 bool ScriptRunner::openCommand(const std::string& arguments) {

@@ -7,6 +7,7 @@
 //   pick N | pick none            queue the row (from 1) the next lookup window returns
 //   close                         close the active window as a person would
 //   dump state|grid|fields        what the active window shows
+//   screenshot FILE               the active window as PNG (when the host can draw)
 //   anything else                 handed to the active window (key, focus, type, click, ...)
 //
 // Output lines (UTF-8): EVENT <code>, MSG <type> <code> <text>, ERROR <text>
@@ -32,10 +33,14 @@ public:
     // unexpected. Stops at the first failed command.
     bool run(std::istream& script);
     WorkCenter& workCenter() { return center_; }
+    ui::ScriptedDialogService& dialogs() { return dialogs_; }
+    // Saves the active window as PNG; unset when this host cannot draw.
+    std::function<bool(const std::string& file, std::string& error)> screenshot;
 
 private:
     bool execute(const std::string& line);
     bool openCommand(const std::string& arguments);
+    bool screenshotCommand(const std::string& file);
     bool windowCommand(const std::string& command, const std::string& arguments);
     void printDialog(const ui::ScriptedDialogService::Record& record);
     void fail(const std::string& text);

@@ -1,6 +1,10 @@
 #include "workcenter/WorkCenter.h"
 
+#include "config/LibStrs.h"
 #include "platform/com/DispatchObject.h"
+#include "platform/core/Exceptions.h"
+#include "workcenter/services/Chooser.h"
+#include "workcenter/services/HostServices.h"
 #include "platform/core/CodePage.h"
 #include "platform/ui/DialogService.h"
 
@@ -10,8 +14,30 @@ using com::arg;
 using com::Args;
 
 WorkCenter::WorkCenter(Settings settings, ui::DialogService& dialogs, Sink sink)
-    : settings_(std::move(settings)), dialogs_(dialogs), sink_(std::move(sink)) {
+    : settings_(std::move(settings)), dialogs_(dialogs), sink_(std::move(sink)),
+      chooser_(std::make_shared<host::ScriptedChooser>(picks_)) {
     buildHostObject();
+}
+
+void WorkCenter::setChooser(std::shared_ptr<host::Chooser> chooser) { chooser_ = std::move(chooser); }
+
+bool WorkCenter::connectServer() {
+    if (settings_.noServer) return false;
+    std::string where = settings_.serverAddress + ":" + std::to_string(settings_.serverPort);
+    try {
+        if (settings_.serverAddress.empty() || settings_.serverPort < 1 || settings_.serverPort > 65535)
+            throw EOleError("no application server is configured");
+        host::HostServiceObjects objects = host::connectHostServices(
+            settings_.serverAddress, static_cast<std::uint16_t>(settings_.serverPort), chooser_);
+        setServices({Variant(objects.validator), Variant(objects.lookupWindow), Variant(objects.gateway)});
+        return true;
+    } catch (const std::exception& error) {
+        std::string text = "cannot reach the application server at " + where + " (" + error.what() +
+                           "); the host's services are absent";
+        WriteAlertLog("CorvaneWorkCenter", text);
+        sink_("ERROR " + gbkToUtf8(text));
+        return false;
+    }
 }
 
 WorkCenter::~WorkCenter() { closeAll(); }
@@ -23,7 +49,19 @@ bool WorkCenter::loadMessages(std::string& error) {
 void WorkCenter::buildHostObject() {
     auto host = std::make_shared<com::DispatchObject>("CorvaneWorkCenter.Manager");
     host->addProperty("DependencyVersion", [this] { return Variant(settings_.dependencyVersion); });
-    host->addMethod("Connect", [](Args) { return Variant(); });
+    // Connect: a program that started the host object itself asks for the
+    // services; a host already connected keeps its connection.
+    host->addMethod("Connect", [this](Args) {
+        if (!hasServices()) connectServer();
+        return Variant();
+    });
+    // Where the application server is, for the modules' own server objects.
+    host->addProperty("ServerAddress", [this] {
+        return settings_.noServer ? Variant(std::string()) : Variant(settings_.serverAddress);
+    });
+    host->addProperty("ServerPort", [this] {
+        return Variant(static_cast<std::int64_t>(settings_.noServer ? 0 : settings_.serverPort));
+    });
     host->addMethod("GetMessage", [this](Args args) {
         return Variant(messages_.text(arg(args, 0).toString(), arg(args, 1).toString()));
     });
@@ -62,6 +100,7 @@ int WorkCenter::open(const OpenRequest& request, std::string& error) {
         sink_("EVENT " + std::to_string(code));
     };
     controller.SetDialogService(&dialogs_);
+    controller.SetApplication(application_);
     programs_.push_back(std::move(module));
     try {
         Variant params = request.startParams.isEmpty() ? startParamsOfLogin() : request.startParams;

@@ -15,7 +15,12 @@
 #include "workcenter/MessageTable.h"
 #include "workcenter/ProgramModule.h"
 
+namespace corvane::host {
+class Chooser;
+}
+
 namespace corvane::ui {
+class Application;
 class DialogService;
 }
 
@@ -43,6 +48,17 @@ public:
     // Loads the message texts; false with error when the file is unusable.
     bool loadMessages(std::string& error);
     void setServices(HostServices services) { services_ = std::move(services); }
+    bool hasServices() const { return !services_.validator.isEmpty(); }
+    // The application object handed to every program opened from now on
+    // (its forms then belong to it); null keeps the programs headless.
+    void setApplication(ui::Application* application) { application_ = application; }
+    ui::Application* application() const { return application_; }
+    // The pick list the lookup window shows (default: the script's queue).
+    void setChooser(std::shared_ptr<host::Chooser> chooser);
+    // Connects the host's service objects to the application server of the
+    // settings. When the server cannot be reached it says so (alert log and
+    // an ERROR line) and the services stay absent; false then.
+    bool connectServer();
 
     // The host automation object ("CorvaneWorkCenter.Manager").
     DispatchRef hostObject() const { return hostObject_; }
@@ -83,6 +99,8 @@ private:
     DispatchRef hostObject_;
     std::vector<std::unique_ptr<ProgramModule>> programs_;
     std::deque<Variant> picks_;
+    std::shared_ptr<host::Chooser> chooser_;
+    ui::Application* application_ = nullptr;
 };
 
 }  // namespace corvane::workcenter

@@ -785,6 +785,13 @@ void QtRenderer::structureChanged(ui::Component& component) {
 
 void QtRenderer::componentDestroyed(ui::Component& component) {
     const ui::Component* key = &component;
+    // No reference may outlive its component: a form made inside a program
+    // module keeps its reference counts in code that goes when the module
+    // is unloaded.
+    std::erase_if(observed_, [key](const ui::ComponentRef<ui::Component>& ref) {
+        const ui::Component* target = ref.get();
+        return target == nullptr || target == key;
+    });
     if (auto it = widgets_.find(key); it != widgets_.end()) {
         if (QWidget* w = it->second.data()) {
             controls_.erase(w);

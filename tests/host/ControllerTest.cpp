@@ -2,7 +2,9 @@
 
 #include "host/DLLFunc.h"
 #include "host/DLLMTCtrller.h"
+#include "platform/com/ProgIdRegistry.h"
 #include "platform/core/CodePage.h"
+#include "platform/ui/Application.h"
 #include "tests/host/HostDoubles.h"
 #include "tests/support/TestSupport.h"
 #include "tests/workcenter/testp01/TestP01Form.h"
@@ -376,6 +378,53 @@ TEST_F(ControllerTest, ScriptCommandsReachTheForm) {
     EXPECT_TRUE(controller->ScriptCommand("close", "", output));
     EXPECT_TRUE(controller->IsFormFreed());
     EXPECT_EQ(events, (std::vector<std::int32_t>{320, 304}));
+}
+
+TEST_F(ControllerTest, TheHostsApplicationObjectReachesTheForm) {
+    ui::Application application;
+    controller->SetApplication(&application);  // before Execute, as the host does
+    execute();
+    EXPECT_EQ(form()->window().application(), &application);
+    controller->SetFormVisible(-1);
+    EXPECT_EQ(application.activeForm(), &form()->window());
+    controller->SetFormVisible(0);
+    EXPECT_EQ(application.activeForm(), nullptr);
+
+    // Handed over later, it still reaches the form.
+    ui::Application later;
+    controller->SetApplication(&later);
+    EXPECT_EQ(form()->window().application(), &later);
+    controller->FreeForm(true);
+}
+
+TEST_F(ControllerTest, TheModulesServerObjectsFollowTheHostsServer) {
+    struct Case {
+        const char* address;
+        std::int64_t port;
+        bool registered;
+    };
+    const Case cases[] = {
+        {"127.0.0.1", 40211, true},
+        {"", 40211, false},        // the host has no server
+        {"127.0.0.1", 0, false},
+        {"127.0.0.1", 70000, false},
+    };
+    com::ProgIdRegistry& registry = com::ProgIdRegistry::instance();
+    for (const Case& c : cases) {
+        for (const char* id : {"COPIS01S.Class1", "F2WindowS.Class1"}) registry.unregister(id);
+        FakeHost withServer;
+        withServer.object->addProperty("ServerAddress", [&c] { return Variant(std::string(c.address)); });
+        withServer.object->addProperty("ServerPort", [&c] { return Variant(c.port); });
+        auto other = std::unique_ptr<TDLLBaseController>(GetController());
+        other->HostObject = withServer.ref();
+        ASSERT_EQ(other->Execute(loginParams()), 0);
+        EXPECT_EQ(registry.isRegistered("CopIS01S.Class1"), c.registered) << c.address << ":" << c.port;
+        EXPECT_EQ(registry.isRegistered("F2WindowS.Class1"), c.registered) << c.address << ":" << c.port;
+    }
+    // A host that does not say where its server is leaves the registry alone.
+    for (const char* id : {"COPIS01S.Class1", "F2WindowS.Class1"}) registry.unregister(id);
+    execute();
+    EXPECT_FALSE(registry.isRegistered("COPIS01S.Class1"));
 }
 
 }  // namespace

@@ -24,6 +24,19 @@ TEST(CommandLineTest, ReadsEveryOption) {
     EXPECT_EQ(settings->program, "RESI01");
 }
 
+TEST(CommandLineTest, ServerAddressAndPort) {
+    std::string error;
+    auto settings = parseCommandLine({"--server", "127.0.0.1:40211"}, error);
+    ASSERT_TRUE(settings) << error;
+    EXPECT_EQ(settings->serverAddress, "127.0.0.1");
+    EXPECT_EQ(settings->serverPort, 40211);
+    EXPECT_FALSE(settings->noServer);
+    settings = parseCommandLine({"--no-server"}, error);
+    ASSERT_TRUE(settings) << error;
+    EXPECT_TRUE(settings->noServer);
+    EXPECT_EQ(settings->serverPort, 0);
+}
+
 TEST(CommandLineTest, DefaultsReportTheContractVersion) {
     std::string error;
     auto settings = parseCommandLine({}, error);
@@ -44,6 +57,11 @@ TEST(CommandLineTest, RejectsBadCommandLines) {
         {{"--frobnicate"}, "unknown option --frobnicate"},
         {{"A", "B"}, "more than one program given"},
         {{"--user", ""}, "user, company and company database must not be empty"},
+        {{"--server", "127.0.0.1"}, "--server needs ADDRESS:PORT (port 1 to 65535)"},
+        {{"--server", ":211"}, "--server needs ADDRESS:PORT (port 1 to 65535)"},
+        {{"--server", "localhost:0"}, "--server needs ADDRESS:PORT (port 1 to 65535)"},
+        {{"--server", "localhost:65536"}, "--server needs ADDRESS:PORT (port 1 to 65535)"},
+        {{"--server", "localhost:21x"}, "--server needs ADDRESS:PORT (port 1 to 65535)"},
     };
     for (const Case& c : cases) {
         std::string error;

@@ -28,7 +28,7 @@ HostRun runHost(const std::string& script, const std::string& extraOptions = "",
     corvane::test::TempDir dir;
     std::string scriptPath = (dir / "test.script").string();
     corvane::test::writeFile(scriptPath, script);
-    std::string command = shellQuoted(WORKCENTER_PATH) + " --modules " + shellQuoted(MODULE_FOLDER) + " " + extraOptions +
+    std::string command = shellQuoted(WORKCENTER_PATH) + " --modules " + shellQuoted(MODULE_FOLDER) + " --no-server " + extraOptions +
                           (viaStdin ? " --script - < " + shellQuoted(scriptPath) : " --script " + shellQuoted(scriptPath));
     HostRun run;
     FILE* pipe = popen(command.c_str(), "r");
@@ -139,6 +139,28 @@ TEST(WorkCenterScriptTest, HelpRequestsReachTheHost) {
     EXPECT_EQ(run.exitCode, 0);
 }
 
+// Width and height from a PNG's header; 0 x 0 when it is not a PNG.
+std::pair<unsigned, unsigned> pngSize(const std::string& bytes) {
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {0, 0};
+    auto be32 = [&bytes](std::size_t at) {
+        unsigned value = 0;
+        for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+        return value;
+    };
+    return {be32(16), be32(20)};
+}
+
+TEST(WorkCenterScriptTest, ScreenshotSavesTheWindowAsPng) {
+    corvane::test::TempDir dir;
+    std::string file = (dir / "testp01.png").string();
+    HostRun run = runHost("open TESTP01\nscreenshot " + file + "\nclose\n");
+    EXPECT_THAT(run.lines, ElementsAre("EVENT 256", "EVENT 272", "EVENT 320", "EVENT 304"));
+    EXPECT_EQ(run.exitCode, 0);
+    auto [width, height] = pngSize(corvane::test::readFile(file).value_or(""));
+    EXPECT_EQ(width, 480u);
+    EXPECT_GE(height, 200u);
+}
+
 TEST(WorkCenterScriptTest, FailedCommandsStopTheRun) {
     struct Case {
         const char* script;
@@ -151,6 +173,9 @@ TEST(WorkCenterScriptTest, FailedCommandsStopTheRun) {
         {"pick 0\n", "ERROR pick needs a row number (from 1) or none"},
         {"open TESTP01 x\n", "ERROR open: the run mode must be a number"},
         {"open TESTP01\nfrobnicate\n", "ERROR frobnicate: unknown command frobnicate"},
+        {"screenshot /tmp/x.png\n", "ERROR screenshot: no window is open"},
+        {"open TESTP01\nscreenshot\n", "ERROR screenshot needs a file name"},
+        {"open TESTP01\nscreenshot /nonexistent-folder/x.png\n", "ERROR screenshot: cannot save"},
     };
     for (const Case& c : cases) {
         HostRun run = runHost(c.script);

@@ -3,7 +3,11 @@
 #include <cctype>
 
 #include "host/HostContract.h"
+#include "platform/com/ProgIdRegistry.h"
 #include "platform/core/Exceptions.h"
+#include "platform/ui/ComCtrls.h"
+#include "platform/ui/StdCtrls.h"
+#include "platform/core/CodePage.h"
 
 namespace corvane::testp01 {
 
@@ -18,6 +22,7 @@ std::string programIdOf(const std::string& modulePath) {
 }
 
 TestP01Form::TestP01Form() {
+    buildWindow();
     OnShow = [this](ControlledForm&) { log_.push_back("show"); };
     OnHide = [this](ControlledForm&) { log_.push_back("hide"); };
     OnDestroy = [this](ControlledForm&) { log_.push_back("destroy"); };
@@ -30,7 +35,73 @@ TestP01Form::TestP01Form() {
 }
 
 TestP01Form::~TestP01Form() {
+    window_.reset();
     if (onDeleted) onDeleted();
+}
+
+void TestP01Form::buildWindow() {
+    window_ = ui::makeComponent<ui::Form>();
+    ui::Form& w = *window_;
+    w.setName("frmTestP01");
+    w.setCaption("测试程序");
+    w.setBounds(0, 0, 480, 250);
+
+    auto& bar = make<ui::ToolBar>("ToolBar1", &w);
+    bar.setAlign(ui::Align::alTop);
+    bar.setShowCaptions(true);
+    bar.setHeight(36);
+    int left = 0;
+    for (auto [name, caption] : {std::pair{"btnAdd", "新增"}, {"btnEdit", "修改"}, {"btnDelete", "删除"},
+                                 {"btnQuery", "查询"}, {"btnExit", "退出"}}) {
+        auto& button = make<ui::ToolButton>(name, &bar);
+        button.setCaption(caption);
+        button.setHint(caption);
+        button.setBounds(left, 0, 48, 34);
+        left += 48;
+    }
+    static_cast<ui::ToolButton*>(w.findComponent("btnExit"))->OnClick = [this](ui::Component*) { close(); };
+
+    auto& status = make<ui::StatusBar>("Status", &w);
+    status.setAlign(ui::Align::alBottom);
+    status.addPanel("浏览", 80);
+    status.addPanel("", 200);
+
+    auto& panel = make<ui::Panel>("pnlHead", &w);
+    panel.setAlign(ui::Align::alClient);
+    int top = 16;
+    for (auto [name, caption] : {std::pair{"User", "用户代号"}, {"Company", "公司代号"}, {"CompanyDb", "公司数据库"},
+                                 {"CompanyName", "公司名称"}}) {
+        auto& label = make<ui::Label>((std::string("lbl") + name).c_str(), &panel);
+        label.setCaption(caption);
+        label.setBounds(16, top + 3, 90, 16);
+        auto& edit = make<ui::Edit>((std::string("ed") + name).c_str(), &panel);
+        edit.setBounds(110, top, 300, 22);
+        edit.setReadOnly(true);
+        top += 32;
+    }
+    // A person closing the window asks the controlled form, which decides
+    // (and frees itself through its owner): the model form itself stays.
+    w.OnClose = [this](ui::Component*, ui::CloseAction& action) {
+        action = ui::CloseAction::caNone;
+        close();
+    };
+}
+
+void TestP01Form::fillWindow() {
+    auto text = [this](const char* name, const std::string& value) {
+        if (auto* edit = dynamic_cast<ui::Edit*>(window_->findComponent(name))) edit->setText(value);
+    };
+    text("edUser", broker_.UserId);
+    text("edCompany", broker_.CompanyId);
+    text("edCompanyDb", broker_.CompanyDb);
+    text("edCompanyName", broker_.GetSysValue("QVX002"));
+    window_->setCaption("测试程序 " + broker_.ProgramId + " " + caption_);
+    if (auto* status = dynamic_cast<ui::StatusBar*>(window_->findComponent("Status")))
+        status->setPanelText(1, broker_.ProgramId);
+}
+
+void TestP01Form::setApplication(ui::Application* application) {
+    if (application && window_->application() != application) application->adoptForm(*window_);
 }
 
 bool TestP01Form::Initialize(const Variant& params) {
@@ -43,6 +114,7 @@ bool TestP01Form::Initialize(const Variant& params) {
     broker_.ConnectServices();
     broker_.LoadSysInfo();
     caption_ = broker_.ProgramName + "[" + broker_.GetSysValue("QVX002") + "]";
+    fillWindow();
     return initializeResult;
 }
 
@@ -54,6 +126,7 @@ void TestP01Form::UpdateEditState() {
 void TestP01Form::setVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
+    window_->setVisible(visible);
     if (visible) {
         if (OnShow) OnShow(*this);
     } else if (OnHide) {
@@ -128,6 +201,40 @@ bool TestP01Form::scriptCommand(std::string_view command, std::string_view argum
     if (command == "exec") {
         Variant result;
         output.push_back("STATUS " + std::to_string(broker_.ExecProgram(word(), Variant(), true, result, Variant())));
+        return true;
+    }
+    if (command == "check") {
+        // check TABLE CODE [ARG...]: the broker's CheckValue through the host's validator.
+        std::string table = word();
+        std::string code = word();
+        std::vector<Variant> values;
+        for (std::string value = word(); !value.empty(); value = word()) values.emplace_back(value);
+        Variant result;
+        bool found = broker_.CheckValue(table, code, result, Variant::arrayOf(values));
+        std::string line = std::string("CHECK ") + (found ? "1" : "0");
+        const Variant& answer = result.deref();
+        if (answer.isArray() && answer.dimCount() == 1)
+            for (int i = answer.lowBound(); i <= answer.highBound(); ++i) line += " " + answer[i].toString();
+        output.push_back(line);
+        return true;
+    }
+    if (command == "phrase") {
+        // phrase [TEXT]: the broker's GetPhrase, answered by the lookup window's pick list.
+        output.push_back("PHRASE " + broker_.GetPhrase(rest));
+        return true;
+    }
+    if (command == "server") {
+        // server [PROGRAM]: the module's own application-server object, created
+        // on this machine, logs in with the broker's login (for PROGRAM).
+        std::string program = word();
+        if (program.empty()) program = broker_.ProgramId;
+        host::AppServer server(Variant(com::createOleObject(host::kAppServerProgId)));
+        std::int64_t status = server.connect(Variant::arrayOf(
+            {codePageToUtf16(program, CP_GBK), codePageToUtf16(broker_.UserId, CP_GBK),
+             codePageToUtf16(broker_.CompanyId, CP_GBK), codePageToUtf16(broker_.CompanyDb, CP_GBK), u"False",
+             u"False"}));
+        output.push_back("LOGIN " + std::to_string(status));
+        if (status == 0) output.push_back("TODAY " + server.today().substr(0, 8));
         return true;
     }
     output.push_back("unknown command " + std::string(command));

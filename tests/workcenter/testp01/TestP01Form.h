@@ -1,7 +1,9 @@
 #pragma once
 
 // A minimal program window for the controller's tests and for the test
-// program module TESTP01C.so: it keeps a broker, starts up the way the
+// program module TESTP01C.so: a real form of the component model (caption,
+// tool bar, the login's fields, status bar) that the host's renderer can
+// show once the host hands over its application object. It keeps a broker, starts up the way the
 // kernel form does (login data, program id from the module's file name,
 // services, settings), closes itself for good when asked to close, and
 // records what happened to it. Its script commands:
@@ -10,6 +12,10 @@
 //   exec PROGRAM          the broker's ExecProgram; prints STATUS <n>
 //   help TOPIC            the host's CallHelp with the module code
 //   title                 TITLE <caption>
+//   check TABLE CODE [ARG...]  the broker's CheckValue; prints CHECK <0|1> <values...>
+//   phrase [TEXT]         the broker's GetPhrase; prints PHRASE <text>
+//   server [PROGRAM]      the module's own "COPIS01S.Class1" logs in; prints
+//                         LOGIN <status> and, when accepted, TODAY <yyyymmdd>
 
 #include <deque>
 #include <functional>
@@ -19,6 +25,7 @@
 #include "host/BrokerOwner.h"
 #include "host/Brokers.h"
 #include "host/ControlledForm.h"
+#include "platform/ui/Form.h"
 
 namespace corvane::testp01 {
 
@@ -54,6 +61,7 @@ public:
     int showModal() override;
     void close() override;
     void setDialogService(ui::DialogService* service) override { dialogs_ = service; }
+    void setApplication(ui::Application* application) override;
     void processMessages() override;
     bool scriptCommand(std::string_view command, std::string_view argument,
                        std::vector<std::string>& output) override;
@@ -64,8 +72,20 @@ public:
 
     void post(std::function<void()> message) { posted_.push_back(std::move(message)); }
     std::string caption_;
+    // The window a person sees.
+    ui::Form& window() { return *window_; }
 
 private:
+    void buildWindow();
+    void fillWindow();
+    template <class T>
+    T& make(const char* name, ui::Control* parent) {
+        T& control = window_->create<T>();
+        control.setName(name);
+        control.setParent(parent);
+        return control;
+    }
+
     std::int64_t handle_ = 0;
     bool visible_ = false;
     host::WindowState windowState_ = host::WindowState::wsNormal;
@@ -73,6 +93,7 @@ private:
     std::deque<std::function<void()>> posted_;
     std::vector<std::string> log_;
     host::TBrokers broker_{this};
+    ui::ComponentPtr<ui::Form> window_;
 };
 
 // The program id of a module file: the name before its first ".", without
