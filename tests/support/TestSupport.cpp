@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -85,6 +86,32 @@ ScopedRegistry::ScopedRegistry(std::string_view tessaroValues)
 
 void writeFile(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+CommandRun runCommand(const std::string& shellCommand) {
+    CommandRun run;
+    FILE* pipe = popen(shellCommand.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::string line;
+    while (std::fgets(buffer, sizeof buffer, pipe)) {
+        line += buffer;
+        if (line.back() == '\n') {
+            line.pop_back();
+            run.lines.push_back(std::move(line));
+            line.clear();
+        }
+    }
+    if (!line.empty()) run.lines.push_back(line);
+    int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 std::optional<std::string> readFile(const std::filesystem::path& path) {

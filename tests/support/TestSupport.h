@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/core/Variant.h"
 
@@ -64,6 +65,16 @@ private:
 
 // Writes bytes to a file, replacing it.
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
+
+// What a command printed on standard output, a line each, and its exit
+// status (-1 when it did not exit normally or could not start).
+struct CommandRun {
+    std::vector<std::string> lines;
+    int exitCode = -1;
+};
+CommandRun runCommand(const std::string& shellCommand);
+// The text as one single-quoted shell word.
+std::string shellQuoted(const std::string& text);
 
 // The whole content of a file, or nullopt when it cannot be read.
 std::optional<std::string> readFile(const std::filesystem::path& path);

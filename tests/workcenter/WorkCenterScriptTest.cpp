@@ -2,9 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,12 +14,9 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
-struct HostRun {
-    std::vector<std::string> lines;
-    int exitCode = -1;
-};
+using HostRun = corvane::test::CommandRun;
 
-std::string shellQuoted(const std::string& text) { return "'" + text + "'"; }
+using corvane::test::shellQuoted;
 
 // Runs the host with the script (a file, or standard input with "-").
 HostRun runHost(const std::string& script, const std::string& extraOptions = "", bool viaStdin = false) {
@@ -30,22 +25,7 @@ HostRun runHost(const std::string& script, const std::string& extraOptions = "",
     corvane::test::writeFile(scriptPath, script);
     std::string command = shellQuoted(WORKCENTER_PATH) + " --modules " + shellQuoted(MODULE_FOLDER) + " --no-server " + extraOptions +
                           (viaStdin ? " --script - < " + shellQuoted(scriptPath) : " --script " + shellQuoted(scriptPath));
-    HostRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::string line;
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        line += buffer;
-        if (!line.empty() && line.back() == '\n') {
-            line.pop_back();
-            run.lines.push_back(line);
-            line.clear();
-        }
-    }
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return corvane::test::runCommand(command);
 }
 
 TEST(WorkCenterScriptTest, OpenShowsTheWindowAndCloseDestroysIt) {

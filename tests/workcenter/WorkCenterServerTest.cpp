@@ -5,9 +5,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,12 +19,9 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-struct HostRun {
-    std::vector<std::string> lines;
-    int exitCode = -1;
-};
+using HostRun = corvane::test::CommandRun;
 
-std::string shellQuoted(const std::string& text) { return "'" + text + "'"; }
+using corvane::test::shellQuoted;
 
 HostRun runHost(const std::string& script, const std::string& options) {
     corvane::test::TempDir dir;
@@ -35,22 +30,7 @@ HostRun runHost(const std::string& script, const std::string& options) {
     std::string command = shellQuoted(WORKCENTER_PATH) + " --modules " + shellQuoted(MODULE_FOLDER) +
                           " --user DS --company DEMO --company-db DEMO " + options + " --script " +
                           shellQuoted(scriptPath) + " 2>/dev/null";
-    HostRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::string line;
-    while (std::fgets(buffer, sizeof buffer, pipe)) {
-        line += buffer;
-        if (!line.empty() && line.back() == '\n') {
-            line.pop_back();
-            run.lines.push_back(line);
-            line.clear();
-        }
-    }
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return corvane::test::runCommand(command);
 }
 
 class WorkCenterServer : public ::testing::Test {
