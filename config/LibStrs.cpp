@@ -215,6 +215,15 @@ std::string ReplaceStr(std::string_view text, std::string_view oldText, std::str
     return trim ? TrimStr(result) : result;
 }
 
+std::string QuotedStr(std::string_view text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+    }
+    return quoted + "'";
+}
+
 std::string TrimStr(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);

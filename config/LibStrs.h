@@ -35,6 +35,11 @@ std::string IntToZeroStr(int width, std::int64_t value);
 // a replacement may have made a new occurrence), then trims when asked.
 std::string ReplaceStr(std::string_view text, std::string_view oldText, std::string_view newText, bool trim);
 
+// The text as an SQL string literal: in single quotes, quotes doubled.
+// Every literal the module writes into SQL goes through it (a GBK trail
+// byte is never a quote, so doubling bytes is safe).
+std::string QuotedStr(std::string_view text);
+
 // Leading and trailing blanks and control characters removed.
 std::string TrimStr(std::string_view text);
 

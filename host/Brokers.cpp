@@ -82,15 +82,6 @@ std::string execProgramStatusText(std::int64_t status) {
     }
 }
 
-std::string QuotedStr(std::string_view text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c;
-        if (c == '\'') quoted += '\'';
-    }
-    return quoted + "'";
-}
-
 TBrokers::TBrokers(BrokerOwner* owner) : owner_(owner ? owner : &defaultOwner_) {}
 
 TBrokers::~TBrokers() {

@@ -105,6 +105,14 @@ TEST(LibStrsText, ReplaceStr) {
     }
 }
 
+TEST(LibStrsText, QuotedStrDoublesQuotes) {
+    EXPECT_EQ(QuotedStr("R01"), "'R01'");
+    EXPECT_EQ(QuotedStr("O'Brien"), "'O''Brien'");
+    EXPECT_EQ(QuotedStr("'; DROP TABLE MPSMB --"), "'''; DROP TABLE MPSMB --'");
+    EXPECT_EQ(QuotedStr(""), "''");
+    EXPECT_EQ(QuotedStr("资源'"), "'资源'''");
+}
+
 TEST(LibStrsText, ButtonCaptions) {
     EXPECT_EQ(ButtonCaption("Yes"), "是(&Y)");
     EXPECT_EQ(ButtonCaption("OK"), "确定");
