@@ -98,7 +98,4 @@ private:
 // The text of an ExecProgram failure status ("[%s]..."), "" for others.
 std::string execProgramStatusText(std::int64_t status);
 
-// A text as a quoted SQL literal (quotes doubled).
-std::string QuotedStr(std::string_view text);
-
 }  // namespace corvane::host
