@@ -194,7 +194,8 @@ std::string CutToken(std::string& text, std::string_view separator) {
 }
 
 std::string IntToZeroStr(int width, std::int64_t value) {
-    return format("%.*lld", std::max(width, 0), static_cast<long long>(value));
+    // At least one digit: C's "%.0d" would print nothing for zero.
+    return format("%.*lld", std::max(width, 1), static_cast<long long>(value));
 }
 
 std::string ReplaceStr(std::string_view text, std::string_view oldText, std::string_view newText, bool trim) {

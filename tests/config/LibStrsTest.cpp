@@ -76,7 +76,7 @@ TEST(LibStrsText, Padding) {
     EXPECT_EQ(IntToZeroStr(4, 7), "0007");
     EXPECT_EQ(IntToZeroStr(2, 12345), "12345");
     EXPECT_EQ(IntToZeroStr(4, -5), "-0005");
-    EXPECT_EQ(IntToZeroStr(0, 0), "");  // "%.0d" of zero writes no digit
+    EXPECT_EQ(IntToZeroStr(0, 0), "0");  // never an empty number
 }
 
 TEST(LibStrsText, ReplaceStr) {
