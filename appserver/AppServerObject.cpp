@@ -96,7 +96,9 @@ Variant AppServerObject::connect(std::span<Variant> args) {
 }
 
 Variant AppServerObject::svrData() {
-    session_.requireLogin("SvrData");
+    // The client asks for the login data right after Connect, whatever its
+    // answer: a refused login has none, and that is not an error.
+    if (!session_.login.loggedIn) return Variant(u"");
     const Login& login = session_.login;
     auto rights = queryAll(session_.db(), "SELECT POWER_DATA, EX_POWER FROM CV_RIGHTS WHERE USERID = ?1 AND PROGRAMME = ?2",
                            {wide(login.userId), wide(login.programId)});
@@ -204,6 +206,9 @@ Variant AppServerObject::getBaseLimitedRecs(std::span<Variant> args) {
                 break;
             }
     }
+    // Nothing refused: say "all allowed" rather than a count, which the
+    // client compares with the rows it holds (possibly fewer than match).
+    if (allowedKeys.size() == rows.size()) return unlimited;
     return Variant::arrayOf({Variant(static_cast<long long>(allowedKeys.size())), Variant::arrayOf(allowedKeys)});
 }
 

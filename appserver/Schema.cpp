@@ -17,6 +17,12 @@
 //   CMSMF  currencies: MF001 code, MF002 name, MF003..MF006 digits
 //   CMSMV  documents: MV001 code, MV002 name;  INVMB items: MB001, MB002, MB003
 //   ATTACH attachments of records
+//   WARRANT voucher formats: NT001 format id, NT002 caption
+//   ADMTK/ADMTL rules of user-defined fields: TK001 rule, TK003 'Y' active;
+//          TL001 rule, TL003 program, TL005 kind, TL006 target field,
+//          TL010 'Y' active, TL011 order, TL012 trigger fields, TL013 query id
+//   ADMMQ  numbering types per program (MQ001, MQ002 type code, MQ003, MQ004);
+//          EFSMC the same for the electronic-form variant (MC001, MC002, MC006, MC009)
 //
 // The server's own tables (CV_...; client SQL can never read or write them):
 //   CV_COMPANIES  companies and their database names
@@ -116,6 +122,18 @@ CREATE TABLE CV_BASELIMITS (USERID VARCHAR(10) NOT NULL, TABLENAME VARCHAR(20) N
   PRIMARY KEY (USERID, TABLENAME, KEYVALUE));
 )SQL";
 
+const char* const kClientSettingTables = R"SQL(
+CREATE TABLE IF NOT EXISTS WARRANT (NT001 VARCHAR(40) NOT NULL PRIMARY KEY, NT002 VARCHAR(60));
+CREATE TABLE IF NOT EXISTS ADMTK (TK001 VARCHAR(20) NOT NULL PRIMARY KEY, TK002 VARCHAR(60), TK003 VARCHAR(1) DEFAULT 'Y');
+CREATE TABLE IF NOT EXISTS ADMTL (TL001 VARCHAR(20) NOT NULL, TL002 INTEGER NOT NULL DEFAULT 0, TL003 VARCHAR(10),
+  TL005 VARCHAR(4), TL006 VARCHAR(20), TL010 VARCHAR(1) DEFAULT 'Y', TL011 INTEGER DEFAULT 0, TL012 VARCHAR(255) DEFAULT '',
+  TL013 VARCHAR(20), PRIMARY KEY (TL001, TL002));
+CREATE TABLE IF NOT EXISTS ADMMQ (MQ001 VARCHAR(10) NOT NULL, MQ002 VARCHAR(4) NOT NULL, MQ003 VARCHAR(20), MQ004 VARCHAR(20),
+  PRIMARY KEY (MQ001, MQ002));
+CREATE TABLE IF NOT EXISTS EFSMC (MC001 VARCHAR(10) NOT NULL, MC002 VARCHAR(4) NOT NULL, MC006 VARCHAR(20), MC009 VARCHAR(20),
+  PRIMARY KEY (MC001, MC002));
+)SQL";
+
 const char* const kDemoData = R"SQL(
 INSERT INTO CV_COMPANIES VALUES ('DEMO', '科华精密制造有限公司', 'DEMO', 'Y'), ('TEST', '科华测试公司', 'TESTDB', 'N');
 INSERT INTO CMSMB (MB001, MB002, MB003, MB010, COMPANY, CREATOR, USR_GROUP, CREATE_DATE, FLAG) VALUES
@@ -211,9 +229,16 @@ void insertResources(Database& db, int count, int firstNumber, int numberWidth) 
 }  // namespace
 
 bool ensureSchema(Database& db) {
-    if (db.tableExists("CV_PROGRAMS")) return false;
+    if (db.tableExists("CV_PROGRAMS")) {
+        // A database made before these tables existed gets them, empty.
+        WriteTransaction tx(db);
+        db.executeScript(kClientSettingTables);
+        tx.commit();
+        return false;
+    }
     WriteTransaction tx(db);
     db.executeScript(kSchema);
+    db.executeScript(kClientSettingTables);
     db.executeScript(kDemoData);
     insertResources(db, 300, 1, 3);
     tx.commit();

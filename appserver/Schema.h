@@ -6,7 +6,8 @@ namespace corvane::appserver {
 
 // Creates the schema and loads the demo data when the database is empty
 // (no table CV_PROGRAMS yet). Returns true when it did so. The whole set-up
-// is one transaction: a half-created database never remains.
+// is one transaction: a half-created database never remains. An existing
+// database gets any table added since it was made, empty.
 bool ensureSchema(Database& db);
 
 // Fills MPSMB with `count` generated resources (R000001...) in one

@@ -66,8 +66,10 @@ TEST_F(AppServer, LoginIsCheckedAgainstUsersCompaniesProgramsAndRights) {
         Variant result = app->call("Connect", {test::loginArray(c.user, c.program, c.company, c.db)});
         EXPECT_EQ(result.toInt(), c.expected) << text(Variant(c.user)) << " " << text(Variant(c.program));
     }
-    // A refused login leaves the session logged out.
-    EXPECT_THROW(app->call("SvrData", {}), EOleError);
+    // A refused login leaves the session logged out: no login data, and
+    // the members that need a login refuse.
+    EXPECT_EQ(app->call("SvrData", {}), Variant(u""));
+    EXPECT_THROW(app->call("GetRecCount", {}), EOleError);
     // Wrong shapes are clear errors, not misreadings.
     EXPECT_THROW(app->call("Connect", {}), EOleError);
     EXPECT_THROW(app->call("Connect", {Variant(u"DS")}), EOleError);
@@ -334,6 +336,25 @@ TEST_F(AppServer, BaseLimitedRecordsForUnlimitedAndLimitedUsers) {
     Variant limited = app->call("GetBaseLimitedRecs", {Variant::ref(prefix), Variant::ref(cond), Variant(3)});
     EXPECT_EQ(limited[0], Variant(2LL));
     EXPECT_EQ(limited[1][0], Variant(u"R001      "));
+    // Every matching row allowed answers "all allowed", whatever number of
+    // rows the client holds; none allowed answers 0.
+    struct Case {
+        const char16_t* condition;
+        int clientRows;
+        long long expected;
+    };
+    const Case cases[] = {
+        {u"MB001 IN ('R001','R003')", 2, -1},
+        {u"MB001 IN ('R001','R003')", 1, -1},
+        {u"MB001 = 'R001'", 1, -1},
+        {u"MB001 = 'R002'", 1, 0},
+        {u"MB001 IN ('R002','R004')", 2, 0},
+    };
+    for (const Case& c : cases) {
+        *cond = Variant(c.condition);
+        Variant r = app->call("GetBaseLimitedRecs", {Variant::ref(prefix), Variant::ref(cond), Variant(c.clientRows)});
+        EXPECT_EQ(r[0].toInt(), c.expected) << text(Variant(c.condition));
+    }
     *cond = Variant(u"1=1; DELETE FROM MPSMB");
     EXPECT_THROW(app->call("GetBaseLimitedRecs", {Variant::ref(prefix), Variant::ref(cond), Variant(3)}), EOleError);
 }

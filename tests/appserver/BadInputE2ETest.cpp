@@ -114,7 +114,7 @@ TEST_F(BadInput, UnknownMembersAndWrongShapesGetErrorRepliesOnALiveConnection) {
     expectError([&] { app->call("Frobnicate", {}); }, "an unknown member");
     expectError([&] { app->call("Connect", {Variant(42)}); }, "a number for the login array");
     expectError([&] { app->call("Connect", {Variant::array2(0, 1, 0, 1)}); }, "a 2-D login array");
-    expectError([&] { app->call("SvrData", {}); }, "login data before the login");
+    expectError([&] { app->call("GetRecCount", {}); }, "a record count before the login");
     expectError([&] { app->call("AS_GetRecords", {Variant(u"pvdMain"), Variant(u"twenty")}); }, "a text count");
     expectError([&] { app->putProperty("Connect", Variant(1)); }, "writing a method");
     ASSERT_EQ(test::login(*app), 0);

@@ -85,4 +85,11 @@ TEST_F(DatabaseGuard, SchemaIsCreatedOnceWithDemoData) {
         {"SELECT COUNT(*) FROM CV_SYSINFO WHERE COMPANY = 'DEMO' AND NAME IN ('SYS001','SYS002','SYS024','SYS150','SYS151','QVX002')", 6},
     };
     for (const Count& c : counts) EXPECT_GE(queryAll(*db, c.sql)[0][0].toInt(), c.atLeast) << c.sql;
+
+    // A database made before a table existed gets it on the next start,
+    // and keeps its data.
+    execute(*db, "DROP TABLE ADMMQ");
+    EXPECT_FALSE(ensureSchema(*db));
+    EXPECT_TRUE(db->tableExists("ADMMQ"));
+    EXPECT_EQ(queryAll(*db, "SELECT COUNT(*) FROM MPSMB")[0][0].toInt(), 300);
 }
