@@ -22,8 +22,10 @@ namespace corvane::host {
 // Reads the current text of a data-set field by name.
 using FieldTextReader = std::function<std::string(const std::string& fieldName)>;
 
-// ServiceMask bits.
+// ServiceMask bits. A new broker asks for everything (15: bit 1 has no
+// service of its own).
 enum ServiceBit : std::uint8_t { svValidator = 2, svLookupWindow = 4, svGateway = 8 };
+inline constexpr std::uint8_t kAllServices = 15;
 
 class TBrokers {
 public:
@@ -42,7 +44,7 @@ public:
     bool ProgramFlag = false;
     NameValueList SysInfo;
     NameValueList ServerData;
-    std::uint8_t ServiceMask = svValidator | svLookupWindow | svGateway;
+    std::uint8_t ServiceMask = kAllServices;
     Variant HostObject;
     Variant Validator;
     Variant LookupWindow;

@@ -54,6 +54,16 @@ protected:
 
 // ------------------------------------------------------------- settings
 
+TEST_F(BrokersTest, ANewBrokerAsksForEveryServiceAndHoldsNothing) {
+    TBrokers fresh(&owner);
+    EXPECT_EQ(fresh.ServiceMask, 15);
+    EXPECT_FALSE(fresh.ProgramFlag);
+    EXPECT_TRUE(fresh.SysInfo.empty());
+    EXPECT_TRUE(fresh.ServerData.empty());
+    for (const Variant* service : {&fresh.HostObject, &fresh.Validator, &fresh.LookupWindow, &fresh.Gateway})
+        EXPECT_TRUE(service->isEmpty());
+}
+
 TEST_F(BrokersTest, SysValuesByNameIgnoringEmptyNames) {
     broker.SetSysValue("SYS001", "2");
     broker.SetSysValue("", "ignored");
