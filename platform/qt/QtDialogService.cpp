@@ -1,6 +1,8 @@
 #include "platform/qt/QtDialogService.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QFont>
 #include <QMessageBox>
 #include <QPushButton>
 #include <memory>
@@ -41,12 +43,28 @@ QMessageBox::StandardButton standardOf(ui::MsgDlgBtn button) {
     return QMessageBox::NoButton;
 }
 
+// The dialog font for the character set the caller asks for: a simplified
+// or a traditional Chinese face first, then what this machine has.
+QFont fontFor(int charset) {
+    QFont font = QApplication::font();
+    if (charset == 136)
+        font.setFamilies({QStringLiteral("PMingLiU"), QStringLiteral("Noto Sans CJK TC"),
+                          QStringLiteral("WenQuanYi Micro Hei")});
+    else
+        font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("Noto Sans CJK SC"),
+                          QStringLiteral("WenQuanYi Micro Hei")});
+    return font;
+}
+
 }  // namespace
 
 QMessageBox* QtDialogService::buildMessageBox(const ui::MessageDialogRequest& request) {
     auto* box = new QMessageBox(iconOf(request.type), toQt(request.caption), toQt(request.text));
+    box->setFont(fontFor(request.fontCharset));
     std::vector<ui::MsgDlgBtn> buttons = ui::buttonsInOrder(request.buttons);
     if (buttons.empty()) buttons.push_back(ui::mbOK);
+    std::vector<QPushButton*> pushButtons;
+    QPushButton* defaultButton = nullptr;
     for (ui::MsgDlgBtn b : buttons) {
         QPushButton* button = nullptr;
         // mbAll and mbYesToAll would share Qt's button: the second one is our own.
@@ -57,8 +75,22 @@ QMessageBox* QtDialogService::buildMessageBox(const ui::MessageDialogRequest& re
         button->setProperty("modalResult", ui::modalResultOf(b));
         for (const auto& [which, caption] : request.buttonCaptions)
             if (which == b) button->setText(toQt(caption));
-        if (b == request.defaultButton) box->setDefaultButton(button);
+        // Qt would pick a default of its own when none is set: only the
+        // requested button may be one (a dialog may have none).
+        button->setAutoDefault(false);
+        if (b == request.defaultButton) defaultButton = button;
         if (b == ui::mbCancel || (b == ui::mbNo && !(request.buttons & ui::mbCancel))) box->setEscapeButton(button);
+        pushButtons.push_back(button);
+    }
+    if (defaultButton) {
+        box->setDefaultButton(defaultButton);
+        // The default button comes first in tab order.
+        QWidget* previous = defaultButton;
+        for (QPushButton* button : pushButtons) {
+            if (button == defaultButton) continue;
+            QWidget::setTabOrder(previous, button);
+            previous = button;
+        }
     }
     return box;
 }

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <memory>
+
 #include "platform/qt/QtDialogService.h"
 #include "platform/qt/QtRenderer.h"
 #include "platform/qt/QtText.h"
@@ -71,6 +73,32 @@ INSTANTIATE_TEST_SUITE_P(
                       BoxCase{"CancelCaption", ui::mbOK | ui::mbCancel, ui::mbCancel, {{ui::mbCancel, "放弃"}}, 2,
                               ui::mrCancel, "放弃"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MessageBoxShape, NoDefaultUnlessAskedAndTheDefaultComesFirst) {
+    test::qtApp();
+    ui::MessageDialogRequest request;
+    request.type = ui::MsgDlgType::Error;
+    request.buttons = ui::mbYes | ui::mbNo | ui::mbCancel | ui::mbYesToAll;
+    request.defaultButton = ui::mbOK;  // not among the buttons: none is the default
+    request.fontCharset = 136;
+    std::unique_ptr<QMessageBox> box(QtDialogService::buildMessageBox(request));
+    EXPECT_EQ(box->defaultButton(), nullptr);
+    for (QAbstractButton* button : box->buttons()) {
+        auto* push = qobject_cast<QPushButton*>(button);
+        ASSERT_NE(push, nullptr);
+        EXPECT_FALSE(push->isDefault());
+        EXPECT_FALSE(push->autoDefault());
+    }
+    EXPECT_TRUE(box->font().families().contains(QStringLiteral("PMingLiU")));
+
+    request.defaultButton = ui::mbNo;
+    request.fontCharset = 134;
+    box.reset(QtDialogService::buildMessageBox(request));
+    ASSERT_NE(box->defaultButton(), nullptr);
+    EXPECT_EQ(box->defaultButton()->property("modalResult").toInt(), ui::mrNo);
+    EXPECT_EQ(box->defaultButton()->nextInFocusChain()->property("modalResult").toInt(), ui::mrYes);
+    EXPECT_TRUE(box->font().families().contains(QStringLiteral("SimSun")));
+}
 
 TEST(QtModalForms, ButtonWithModalResultEndsTheRun) {
     test::qtApp();
