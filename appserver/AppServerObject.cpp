@@ -55,10 +55,10 @@ AppServerObject::AppServerObject(Session& session) : ServerObject("CopIS01S.Clas
 Variant AppServerObject::connect(std::span<Variant> args) {
     expectArgs("Connect", args, 1, 1);
     std::vector<Variant> p = list("Connect", args[0], "the login", 4);
-    std::string programId = upperAscii(trimmedCopy(utf8("Connect", p[0], "the program id")));
-    std::string userId = trimmedCopy(utf8("Connect", p[1], "the user id"));
-    std::string companyId = trimmedCopy(utf8("Connect", p[2], "the company id"));
-    std::string companyDb = trimmedCopy(utf8("Connect", p[3], "the company database"));
+    std::string programId = upperTrimmed("Connect", p[0], "the program id");
+    std::string userId = trimmed("Connect", p[1], "the user id");
+    std::string companyId = trimmed("Connect", p[2], "the company id");
+    std::string companyDb = trimmed("Connect", p[3], "the company database");
     session_.login = Login{};
     session_.closeProviders();
     session_.topRow = 0;
@@ -130,7 +130,7 @@ Variant AppServerObject::svrData() {
 
 Variant AppServerObject::whatIs(std::span<Variant> args) {
     expectArgs("WhatIs", args, 1, 1);
-    std::string what = upperAscii(trimmedCopy(utf8("WhatIs", args[0], "the question")));
+    std::string what = upperTrimmed("WhatIs", args[0], "the question");
     if (what == "TODAY") return wide(serverDateTime());
     // 0: the SQL Server dialect, which the server translates for its engine.
     if (what == "SQLTYPE") return Variant(0);
@@ -145,8 +145,8 @@ Variant AppServerObject::getRecCount() {
 Variant AppServerObject::getBaseLimitedRecs(std::span<Variant> args) {
     expectArgs("GetBaseLimitedRecs", args, 3, 3);
     session_.requireLogin("GetBaseLimitedRecs");
-    std::string prefix = upperAscii(trimmedCopy(utf8("GetBaseLimitedRecs", args[0], "the key prefix")));
-    std::string condition = trimmedCopy(utf8("GetBaseLimitedRecs", args[1], "the parent condition"));
+    std::string prefix = upperTrimmed("GetBaseLimitedRecs", args[0], "the key prefix");
+    std::string condition = trimmed("GetBaseLimitedRecs", args[1], "the parent condition");
     integer("GetBaseLimitedRecs", args[2], "the row count");
     if (!prefix.empty() && prefix.back() != '_') prefix += '_';
     Variant unlimited = Variant::arrayOf({Variant(-1), Variant::arrayOf({})});
@@ -215,8 +215,8 @@ Variant AppServerObject::getBaseLimitedRecs(std::span<Variant> args) {
 Variant AppServerObject::getFormat(std::span<Variant> args) {
     expectArgs("GetFormat", args, 2, 2);
     session_.requireLogin("GetFormat");
-    std::string company = trimmedCopy(utf8("GetFormat", args[0], "the company id"));
-    std::string program = upperAscii(trimmedCopy(utf8("GetFormat", args[1], "the program id")));
+    std::string company = trimmed("GetFormat", args[0], "the company id");
+    std::string program = upperTrimmed("GetFormat", args[1], "the program id");
     auto rows = queryAll(session_.db(),
                          "SELECT DOCUMENT FROM CV_FORMATS WHERE COMPANY = ?1 AND PROGRAMME = ?2 AND USERID IN (?3, '') "
                          "ORDER BY USERID DESC LIMIT 1",
@@ -228,10 +228,10 @@ Variant AppServerObject::loadTable(std::span<Variant> args) {
     expectArgs("LoadTable", args, 1, 1);
     session_.requireLogin("LoadTable");
     std::vector<Variant> p = list("LoadTable", args[0], "[user id, program id]", 2);
-    std::string user = trimmedCopy(utf8("LoadTable", p[0], "the user id"));
+    std::string user = trimmed("LoadTable", p[0], "the user id");
     if (user != session_.login.userId) throw EOleError("LoadTable: the schemes of another user cannot be read");
     session_.schemeUser = user;
-    session_.schemeProgram = upperAscii(trimmedCopy(utf8("LoadTable", p[1], "the program id")));
+    session_.schemeProgram = upperTrimmed("LoadTable", p[1], "the program id");
     session_.provider("pvdConSave").close();
     return Variant();
 }
@@ -240,10 +240,10 @@ Variant AppServerObject::insertConTable(std::span<Variant> args) {
     expectArgs("InsertConTable", args, 1, 1);
     session_.requireLogin("InsertConTable");
     std::vector<Variant> p = list("InsertConTable", args[0], "the scheme", 7);
-    std::string name = trimmedCopy(utf8("InsertConTable", p[0], "the scheme name"));
-    std::string user = trimmedCopy(utf8("InsertConTable", p[1], "the user id"));
-    std::string date = trimmedCopy(utf8("InsertConTable", p[2], "the date"));
-    std::string program = upperAscii(trimmedCopy(utf8("InsertConTable", p[3], "the program id")));
+    std::string name = trimmed("InsertConTable", p[0], "the scheme name");
+    std::string user = trimmed("InsertConTable", p[1], "the user id");
+    std::string date = trimmed("InsertConTable", p[2], "the date");
+    std::string program = upperTrimmed("InsertConTable", p[3], "the program id");
     std::string content = utf8("InsertConTable", p[4], "the content");
     std::int64_t page = integer("InsertConTable", p[5], "the page");
     bool replace = p[6].deref().isNullOrEmpty() ? false : p[6].deref().toBool();
@@ -266,11 +266,11 @@ Variant AppServerObject::deleteConTable(std::span<Variant> args) {
     expectArgs("DeleteConTable", args, 1, 1);
     session_.requireLogin("DeleteConTable");
     std::vector<Variant> p = list("DeleteConTable", args[0], "[name, user id, program id]", 3);
-    std::string user = trimmedCopy(utf8("DeleteConTable", p[1], "the user id"));
+    std::string user = trimmed("DeleteConTable", p[1], "the user id");
     if (user != session_.login.userId) return wide("不可删除其他用户的方案");
     std::int64_t n = execute(session_.db(), "DELETE FROM CV_SCHEMES WHERE NCONDITION = ?1 AND CREATOR = ?2 AND PROGRAMME = ?3",
-                             {wide(trimmedCopy(utf8("DeleteConTable", p[0], "the name"))), wide(user),
-                              wide(upperAscii(trimmedCopy(utf8("DeleteConTable", p[2], "the program id"))))});
+                             {wide(trimmed("DeleteConTable", p[0], "the name")), wide(user),
+                              wide(upperTrimmed("DeleteConTable", p[2], "the program id"))});
     return n == 0 ? wide("方案不存在") : Variant(u"");
 }
 
@@ -279,13 +279,13 @@ Variant AppServerObject::changeConName(std::span<Variant> args) {
     session_.requireLogin("ChangeConName");
     std::vector<Variant> from = list("ChangeConName", args[0], "the old [name, user id, program id]", 3);
     std::vector<Variant> to = list("ChangeConName", args[1], "the new [name, user id, program id]", 3);
-    std::string oldName = trimmedCopy(utf8("ChangeConName", from[0], "the old name"));
-    std::string user = trimmedCopy(utf8("ChangeConName", from[1], "the user id"));
-    std::string program = upperAscii(trimmedCopy(utf8("ChangeConName", from[2], "the program id")));
-    std::string newName = trimmedCopy(utf8("ChangeConName", to[0], "the new name"));
-    if (user != session_.login.userId || trimmedCopy(utf8("ChangeConName", to[1], "the user id")) != user)
+    std::string oldName = trimmed("ChangeConName", from[0], "the old name");
+    std::string user = trimmed("ChangeConName", from[1], "the user id");
+    std::string program = upperTrimmed("ChangeConName", from[2], "the program id");
+    std::string newName = trimmed("ChangeConName", to[0], "the new name");
+    if (user != session_.login.userId || trimmed("ChangeConName", to[1], "the user id") != user)
         return wide("不可更改其他用户的方案");
-    if (upperAscii(trimmedCopy(utf8("ChangeConName", to[2], "the program id"))) != program)
+    if (upperTrimmed("ChangeConName", to[2], "the program id") != program)
         return wide("方案不可移到其他作业");
     if (newName.empty()) return wide("方案名不可空白");
     if (gbkLength(newName) > kSchemeNameBytes) return wide("方案名不可超过20个字节");

@@ -52,7 +52,7 @@ GatewayObject::GatewayObject(Session& session) : ServerObject("CorvaneGateway.Cl
 
 Variant GatewayObject::getCounter(std::span<Variant> args) {
     expectArgs("GETCOUNTER", args, 2, 3);
-    std::string service = upperAscii(trimmedCopy(utf8("GETCOUNTER", args[0], "the service name")));
+    std::string service = upperTrimmed("GETCOUNTER", args[0], "the service name");
     std::vector<Variant> params = args[1].deref().isNullOrEmpty() ? std::vector<Variant>{}
                                                                     : list("GETCOUNTER", args[1], "the parameters");
     if (service == "SIMPLESQL") return simpleSql(params);
@@ -103,7 +103,7 @@ Variant GatewayObject::transactionSql(const std::vector<Variant>& params) {
     WriteTransaction tx(db);
     std::int64_t changed = 0;
     for (std::size_t i = 0; i < statements.size(); ++i) {
-        std::string sql = trimmedCopy(utf8("TransactionSQL", statements[i], "a statement"));
+        std::string sql = trimmed("TransactionSQL", statements[i], "a statement");
         if (sql.empty()) continue;
         try {
             changed += execute(db, translateSqlServerDialect(sql), {}, StatementGuard{StatementUse::ClientWrite, {}});
@@ -117,10 +117,10 @@ Variant GatewayObject::transactionSql(const std::vector<Variant>& params) {
 
 Variant GatewayObject::getUserDefine(const std::vector<Variant>& params) {
     if (params.size() < 4) throw EOleError("GetUserDefine expects [company, user, program, section]");
-    std::string company = trimmedCopy(utf8("GetUserDefine", params[0], "the company"));
-    std::string user = trimmedCopy(utf8("GetUserDefine", params[1], "the user"));
-    std::string program = upperAscii(trimmedCopy(utf8("GetUserDefine", params[2], "the program")));
-    std::string section = trimmedCopy(utf8("GetUserDefine", params[3], "the section"));
+    std::string company = trimmed("GetUserDefine", params[0], "the company");
+    std::string user = trimmed("GetUserDefine", params[1], "the user");
+    std::string program = upperTrimmed("GetUserDefine", params[2], "the program");
+    std::string section = trimmed("GetUserDefine", params[3], "the section");
     if (!isXmlName(section)) throw EOleError("GetUserDefine: invalid section name " + section);
     // Settings of the program override those of all programs.
     auto rows = queryAll(session_.db(),
@@ -144,10 +144,10 @@ Variant GatewayObject::getUserDefine(const std::vector<Variant>& params) {
 
 Variant GatewayObject::setUserDefine(const std::vector<Variant>& params) {
     if (params.size() < 5) return wide("SetUserDefine expects [company, user, scope, path, value]");
-    std::string company = trimmedCopy(utf8("SetUserDefine", params[0], "the company"));
-    std::string user = trimmedCopy(utf8("SetUserDefine", params[1], "the user"));
-    std::string scope = upperAscii(trimmedCopy(utf8("SetUserDefine", params[2], "the scope")));
-    std::string path = trimmedCopy(utf8("SetUserDefine", params[3], "the path"));
+    std::string company = trimmed("SetUserDefine", params[0], "the company");
+    std::string user = trimmed("SetUserDefine", params[1], "the user");
+    std::string scope = upperTrimmed("SetUserDefine", params[2], "the scope");
+    std::string path = trimmed("SetUserDefine", params[3], "the path");
     std::string value = utf8("SetUserDefine", params[4], "the value");
     if (company.empty() || user.empty() || scope.empty()) return wide("SetUserDefine: company, user and scope are required");
     std::vector<std::pair<std::string, std::string>> keys;
@@ -180,7 +180,7 @@ Variant GatewayObject::setUserDefine(const std::vector<Variant>& params) {
 
 Variant GatewayObject::queryUdfData(const std::vector<Variant>& params) {
     if (params.size() < 1) throw EOleError("QueryUDFData expects [query id, \"\", database, \"N\", values]");
-    std::string id = upperAscii(trimmedCopy(utf8("QueryUDFData", params[0], "the query id")));
+    std::string id = upperTrimmed("QueryUDFData", params[0], "the query id");
     auto query = queryAll(session_.db(), "SELECT SQLTEXT FROM CV_UDFQUERY WHERE QUERYID = ?1", {wide(id)});
     if (query.empty()) throw EOleError("QueryUDFData: unknown query " + id);
     std::vector<Variant> values;
@@ -192,7 +192,7 @@ Variant GatewayObject::queryUdfData(const std::vector<Variant>& params) {
 
 Variant GatewayObject::getSysInfo(std::span<Variant> args) {
     expectArgs("GetSysInfo", args, 1, 1);
-    std::string company = trimmedCopy(utf8("GetSysInfo", args[0], "the company id"));
+    std::string company = trimmed("GetSysInfo", args[0], "the company id");
     auto rows = queryAll(session_.db(), "SELECT NAME, VALUE FROM CV_SYSINFO WHERE COMPANY = ?1 ORDER BY NAME",
                          {wide(company)});
     if (rows.empty()) throw EOleError("GetSysInfo: unknown company " + company);
@@ -206,8 +206,8 @@ Variant GatewayObject::getSysInfo(std::span<Variant> args) {
 
 Variant GatewayObject::checkValue(std::string_view member, std::span<Variant> args) {
     expectArgs(member, args, 4, 5);
-    std::string table = upperAscii(trimmedCopy(utf8(member, args[0], "the table")));
-    std::string code = trimmedCopy(utf8(member, args[1], "the check code"));
+    std::string table = upperTrimmed(member, args[0], "the table");
+    std::string code = trimmed(member, args[1], "the check code");
     auto check = queryAll(session_.db(), "SELECT SQLTEXT, ANSWER FROM CV_CHECKCODES WHERE TABLENAME = ?1 AND CHECKCODE = ?2",
                           {wide(table), wide(code)});
     if (check.empty()) throw EOleError(std::string(member) + ": unknown check code " + table + "/" + code);
@@ -224,7 +224,7 @@ Variant GatewayObject::checkValue(std::string_view member, std::span<Variant> ar
 
 Variant GatewayObject::queryMaxSeq(std::span<Variant> args) {
     expectArgs("QueryMaxSeq", args, 6, 7);
-    std::string table = upperAscii(trimmedCopy(utf8("QueryMaxSeq", args[0], "the table")));
+    std::string table = upperTrimmed("QueryMaxSeq", args[0], "the table");
     std::vector<std::string> keys = splitFields(utf8("QueryMaxSeq", args[1], "the key fields"));
     std::vector<Variant> values;
     if (args[2].deref().isArray()) values = list("QueryMaxSeq", args[2], "the key values");
@@ -278,9 +278,9 @@ Variant GatewayObject::queryMaxSeq(std::span<Variant> args) {
 LookupServerObject::LookupServerObject(Session& session) : ServerObject("F2WindowS.Class1"), session_(session) {
     addMethod("F2Query", [this](std::span<Variant> a) {
         expectArgs("F2Query", a, 2, 4);
-        std::string table = upperAscii(trimmedCopy(utf8("F2Query", a[0], "the table")));
-        std::string kind = trimmedCopy(utf8("F2Query", a[1], "the kind"));
-        std::string typed = a.size() > 2 ? trimmedCopy(utf8("F2Query", a[2], "the typed text")) : std::string();
+        std::string table = upperTrimmed("F2Query", a[0], "the table");
+        std::string kind = trimmed("F2Query", a[1], "the kind");
+        std::string typed = a.size() > 2 ? trimmed("F2Query", a[2], "the typed text") : std::string();
         auto lookup = queryAll(session_.db(), "SELECT SQLTEXT, CAPTIONS FROM CV_LOOKUPS WHERE TABLENAME = ?1 AND KIND = ?2",
                                {wide(table), wide(kind)});
         if (lookup.empty()) throw EOleError("F2Query: no lookup " + table + "/" + kind);
@@ -291,7 +291,7 @@ LookupServerObject::LookupServerObject(Session& session) : ServerObject("F2Windo
     });
     addMethod("GetPhrases", [this](std::span<Variant> a) {
         expectArgs("GetPhrases", a, 1, 1);
-        std::string user = trimmedCopy(utf8("GetPhrases", a[0], "the user id"));
+        std::string user = trimmed("GetPhrases", a[0], "the user id");
         auto rows = queryAll(session_.db(),
                              "SELECT PHRASE FROM CV_PHRASES WHERE USERID IN (?1, '') ORDER BY USERID DESC, SEQ", {wide(user)});
         std::vector<Variant> phrases;

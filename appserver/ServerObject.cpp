@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/core/AsciiText.h"
 #include "platform/core/CodePage.h"
 
 namespace corvane::appserver {
@@ -48,6 +49,14 @@ std::u16string ServerObject::text(std::string_view member, const Variant& arg, s
 
 std::string ServerObject::utf8(std::string_view member, const Variant& arg, std::string_view what) {
     return utf16ToUtf8(text(member, arg, what));
+}
+
+std::string ServerObject::trimmed(std::string_view member, const Variant& arg, std::string_view what) {
+    return trimmedCopy(utf8(member, arg, what));
+}
+
+std::string ServerObject::upperTrimmed(std::string_view member, const Variant& arg, std::string_view what) {
+    return upperAscii(trimmed(member, arg, what));
 }
 
 std::int64_t ServerObject::integer(std::string_view member, const Variant& arg, std::string_view what) {

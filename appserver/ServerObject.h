@@ -38,6 +38,10 @@ protected:
     static void expectArgs(std::string_view member, std::span<Variant> args, std::size_t min, std::size_t max);
     static std::u16string text(std::string_view member, const Variant& arg, std::string_view what);
     static std::string utf8(std::string_view member, const Variant& arg, std::string_view what);
+    // The text without blanks at its ends; upperTrimmed() also in upper case
+    // (ids of programs and services).
+    static std::string trimmed(std::string_view member, const Variant& arg, std::string_view what);
+    static std::string upperTrimmed(std::string_view member, const Variant& arg, std::string_view what);
     static std::int64_t integer(std::string_view member, const Variant& arg, std::string_view what);
     // A one-dimensional array's elements, in index order.
     static std::vector<Variant> list(std::string_view member, const Variant& arg, std::string_view what,

@@ -37,16 +37,19 @@ void LateBound::put(std::string_view property, const Variant& value) const { dis
 
 bool ValidatorService::checkValue(std::string_view table, std::string_view checkCode, std::string_view companyDb,
                                   const Variant& params, Variant& result) const {
-    auto out = cell();
-    bool ok = call("CheckValue", {table, checkCode, companyDb, params, Variant::ref(out)}).toBool();
-    result = *out;
-    return ok;
+    return check("CheckValue", table, checkCode, companyDb, params, result);
 }
 
 bool ValidatorService::queryData(std::string_view table, std::string_view checkCode, std::string_view companyDb,
                                  const Variant& params, Variant& result) const {
+    return check("QueryData", table, checkCode, companyDb, params, result);
+}
+
+// CheckValue and QueryData share their arguments: the answer comes back by reference.
+bool ValidatorService::check(std::string_view member, std::string_view table, std::string_view checkCode,
+                             std::string_view companyDb, const Variant& params, Variant& result) const {
     auto out = cell();
-    bool ok = call("QueryData", {table, checkCode, companyDb, params, Variant::ref(out)}).toBool();
+    bool ok = call(member, {table, checkCode, companyDb, params, Variant::ref(out)}).toBool();
     result = *out;
     return ok;
 }

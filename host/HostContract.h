@@ -56,6 +56,10 @@ public:
                      std::string_view dateText, std::string_view programId, std::string_view companyDb,
                      Variant& result) const;
     void setBaseLimited(std::string_view permission) const;
+
+private:
+    bool check(std::string_view member, std::string_view table, std::string_view checkCode, std::string_view companyDb,
+               const Variant& params, Variant& result) const;
 };
 
 // Lookup window service ("Com_F2Window").
